@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The one list of Debian packages the project needs, and the step that installs
+# whichever of them are missing. Sourced by the README commands and by CI.
+
+SETFORGE_PACKAGES=(
+    cmake ninja-build g++ make
+    qt6-base-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-liberation
+    xvfb xdotool x11-utils imagemagick
+)
+
+setforge_install_deps() {
+    local missing=()
+    local pkg
+    for pkg in "${SETFORGE_PACKAGES[@]}" "$@"; do
+        dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq || return 1
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
+}

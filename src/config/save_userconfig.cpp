@@ -1,0 +1,38 @@
+#include "config/save_userconfig.h"
+
+#include "config/userconfig.h"
+
+namespace setforge::config {
+
+SaveDialogRequest userconfigDialogRequest() {
+    return SaveDialogRequest{
+        .title = "Halvren Setforge 1.0",
+        .filterDescription = "CS 1.6 Config (*.cfg)",
+        .filterPattern = "userconfig.cfg",
+        .proposedName = "userconfig.cfg",
+        .confirmOverwrite = true,
+    };
+}
+
+SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsState()>& snapshot) {
+    const std::optional<std::string> path = services.askSavePath(userconfigDialogRequest());
+    if (!path || path->empty()) {
+        return {SaveOutcome::Cancelled, {}, {}};
+    }
+    const std::string bytes = toWindows1252(composeUserconfig(snapshot()));
+    WriteResult written = services.writeFileAtomically(*path, bytes);
+    if (!written.ok) {
+        return {SaveOutcome::Failed, *path, std::move(written.error)};
+    }
+    return {SaveOutcome::Saved, *path, {}};
+}
+
+std::string saveFailureMessage(const SaveResult& result) {
+    std::string text = "Die Config wurde nicht gespeichert.\r\n\r\nDatei: ";
+    text += result.path;
+    text += "\r\nGrund: ";
+    text += result.error.empty() ? std::string("unbekannter Fehler") : result.error;
+    return text;
+}
+
+} // namespace setforge::config

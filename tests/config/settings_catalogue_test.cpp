@@ -1,0 +1,154 @@
+#include "config/settings_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace setforge::config {
+namespace {
+
+const SettingSpec& setting(std::string_view key) {
+    const SettingSpec* spec = findSetting(key);
+    if (spec == nullptr) {
+        throw std::runtime_error("no setting " + std::string(key));
+    }
+    return *spec;
+}
+
+std::string valueFor(std::string_view key, std::string_view listText) {
+    const ChoiceSpec* choice = findListChoice(setting(key), listText);
+    return choice ? std::string(choice->value) : std::string("<none>");
+}
+
+TEST(SettingsCatalogue, ListTextMustMatchExactly) {
+    struct Case {
+        std::string_view key, text, value;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"gamma",              "2.2",              "2.200000"},
+        {"gamma",              " 2.2",             "<none>"},
+        {"gamma",              "2.2 ",             "<none>"},
+        {"gamma",              "1.8",              "<none>"},     // a brightness item, not a gamma one
+        {"gamma",              "1.8 (Dunkel)",     "1.80000"},
+        {"gamma",              "1.8 (dunkel)",     "<none>"},
+        {"brightness",         "1.8",              "1.800000"},
+        {"brightness",         "1.8 (Dunkel)",     "<none>"},
+        {"brightness",         "",                 "<none>"},
+        {"cl_crosshair_color", "grün",             "<none>"},
+        {"cl_crosshair_color", "Grün",             "50 250 50"},
+        {"cl_crosshair_color", "Weiß",             "255 255 255"},
+        {"cl_crosshair_color", "Weiss",            "<none>"},
+        {"net_graph",          "Standard",         "1"},
+        {"net_graph",          "Aus (Standard)",   "0"},
+        {"net_graph",          "Aus",              "<none>"},
+        {"net_graph",          "standard",         "<none>"},
+        {"fastsprites",        "Mittel",           "1"},
+        {"fastsprites",        "Niedrig",          "<none>"},
+        {"net_graphpos",       "Unten-Mitte",      "2"},
+        {"net_graphpos",       "Unten Mitte",      "<none>"},
+        {"cl_bob",             "Keine Bewegungen", "0"},
+        {"hud_fastswitch",     "Ja",               "<none>"},     // option groups have no list items
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(valueFor(c.key, c.text), c.value) << c.key << " with text '" << c.text << "'";
+    }
+}
+
+TEST(SettingsCatalogue, SameCaptionKeepsItsOwnValuePerSetting) {
+    // "Mittel" is a list item of fastsprites and an option caption of cl_crosshair_size.
+    EXPECT_EQ(valueFor("fastsprites", "Mittel"), "1");
+    const ChoiceSpec* size = findOptionChoice(setting("cl_crosshair_size"), "o6");
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->display, "Mittel");
+    EXPECT_EQ(size->value, "medium");
+}
+
+TEST(SettingsCatalogue, OptionButtonsBelongToExactlyOneGroup) {
+    std::set<std::string> seen;
+    for (const SettingSpec& spec : SettingsCatalogue) {
+        for (const ChoiceSpec& choice : spec.choices) {
+            if (spec.kind == SettingKind::OptionGroup) {
+                EXPECT_TRUE(seen.insert(std::string(choice.control)).second) << choice.control;
+                EXPECT_EQ(findOptionChoice(spec, choice.control), &choice);
+            } else {
+                EXPECT_TRUE(choice.control.empty()) << spec.key;
+            }
+        }
+    }
+    EXPECT_EQ(seen.size(), 27u);
+    for (int i = 1; i <= 27; ++i) {
+        EXPECT_TRUE(seen.contains("o" + std::to_string(i))) << "o" << i;
+    }
+    // A button of another group is not a choice here.
+    EXPECT_EQ(findOptionChoice(setting("hud_fastswitch"), "o3"), nullptr);
+    EXPECT_EQ(findOptionChoice(setting("hud_fastswitch"), ""), nullptr);
+}
+
+TEST(SettingsCatalogue, DisplayTextsAndValuesAreUniqueWithinASetting) {
+    for (const SettingSpec& spec : SettingsCatalogue) {
+        std::set<std::string_view> displays, values;
+        for (const ChoiceSpec& choice : spec.choices) {
+            EXPECT_TRUE(displays.insert(choice.display).second) << spec.key << ": " << choice.display;
+            EXPECT_TRUE(values.insert(choice.value).second) << spec.key << ": " << choice.value;
+        }
+    }
+}
+
+TEST(SettingsCatalogue, RowsFillEachFrameWithoutGapsOrTwins) {
+    std::set<int> general, internet;
+    for (const SettingSpec& spec : SettingsCatalogue) {
+        auto& rows = spec.frame == SettingsFrame::General ? general : internet;
+        EXPECT_TRUE(rows.insert(spec.row).second) << spec.key;
+    }
+    // Row 1 of the general frame is the nickname, which is not a setting.
+    EXPECT_EQ(general, (std::set<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
+    EXPECT_EQ(internet, (std::set<int>{1, 2, 3, 4}));
+    EXPECT_EQ(frameCaption(SettingsFrame::General), "Allgemeine Einstellungen");
+    EXPECT_EQ(frameCaption(SettingsFrame::Internet), "Internet Einstellungen");
+}
+
+TEST(SettingsCatalogue, ListsOfferTheirItemsInDisplayOrder) {
+    struct Case {
+        std::string_view key, control;
+        std::vector<std::string_view> items;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"brightness",         "bg",     {"3.0 (Sehr Hell)", "2.0 (Hell)", "1.8", "1.6", "1.2", "0 (Dunkel)"}},
+        {"gamma",              "ga",     {"8 (Hell)", "3.0", "2.4", "2.2", "2", "1.8 (Dunkel)"}},
+        {"cl_crosshair_color", "cfarbe", {"Grün", "Gelb", "Rot", "Blau", "Hellblau", "Weiß"}},
+        {"fastsprites",        "squali", {"Niedrig (Standard)", "Mittel", "Hoch"}},
+        {"cl_bob",             "wbew",   {"Keine Bewegungen", "Kleine Bewegungen", "Normale Bewegungen (Standard)"}},
+        {"net_graph",          "c1",     {"Aus (Standard)", "Standard", "Erweitert", "Lost/Choke"}},
+        {"net_graphpos",       "c2",     {"Unten-Rechts", "Unten-Mitte", "Unten-Links"}},
+    };
+    // clang-format on
+    int lists = 0;
+    for (const SettingSpec& spec : SettingsCatalogue) {
+        lists += spec.kind == SettingKind::List ? 1 : 0;
+    }
+    EXPECT_EQ(lists, static_cast<int>(cases.size()));
+    for (const Case& c : cases) {
+        const SettingSpec& spec = setting(c.key);
+        EXPECT_EQ(spec.kind, SettingKind::List);
+        EXPECT_EQ(spec.listControl, c.control);
+        std::vector<std::string_view> items;
+        for (const ChoiceSpec& choice : spec.choices) {
+            items.push_back(choice.display);
+        }
+        EXPECT_EQ(items, c.items) << c.key;
+    }
+}
+
+TEST(SettingsCatalogue, UnknownKeyFindsNothing) {
+    EXPECT_EQ(findSetting("name"), nullptr);
+    EXPECT_EQ(findSetting("Gamma"), nullptr);
+    EXPECT_EQ(findSetting(""), nullptr);
+}
+
+} // namespace
+} // namespace setforge::config
