@@ -1,0 +1,51 @@
+#pragma once
+
+#include "config/save_userconfig.h"
+
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+class QByteArray;
+class QMouseEvent;
+class QWidget;
+
+namespace setforge::platform {
+
+enum class MessageIcon { None, Information, Warning };
+
+// Every service the windows need from the window system, the shell and the dialogs.
+// The windows reach them only through this interface, so that widget tests can install
+// a fake that answers dialogs and never blocks.
+class WindowServices {
+public:
+    virtual ~WindowServices() = default;
+
+    // Called from the strip's mouse-press handler: with exactly the left button, the window
+    // starts to follow the mouse (through the window manager, or by mouse moves where there is none).
+    virtual void dragByStrip(QWidget* strip, const QMouseEvent& press) = 0;
+
+    // Opens the address in the user's browser; a failure shows nothing.
+    virtual void openWebAddress(QWidget* owner, const QString& url) = 0;
+
+    // Minimises the window, only from its normal state.
+    virtual void minimise(QWidget* window) = 0;
+
+    // Ends the program at once, every window with it; nothing is asked or saved.
+    virtual void endProgram() = 0;
+
+    // A modal box with one OK button. An empty title means the application's title.
+    // CR LF separates lines; TABs expand to regular stops.
+    virtual void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
+
+    // The modal save dialog; nullopt on cancel.
+    virtual std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) = 0;
+
+    // Replaces the file whole or leaves it as it was.
+    virtual config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) = 0;
+};
+
+inline constexpr std::string_view ApplicationTitle = "Halvren Setforge";
+
+} // namespace setforge::platform

@@ -1,0 +1,98 @@
+#include "windows/aboutwindow.h"
+
+#include "platform/secondary_window.h"
+#include "platform/window_services.h"
+#include "windows/artwork.h"
+#include "windows/controls.h"
+#include "windows/style.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <array>
+
+namespace setforge::windows {
+
+AboutWindow::AboutWindow(platform::WindowServices& services)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    , m_services(services) {
+    setObjectName("AboutWindow");
+    setWindowTitle("Informationen über Programm");
+    setFixedSize(px(4680), px(3075));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, WindowGrey);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    setPalette(palette);
+
+    m_strip = new PictureBox(this, "Picture2", twipsRect(0, 0, 4435, 255), artwork::titleStrip());
+    connect(m_strip, &PictureBox::pressed, this, &AboutWindow::Picture2_MouseDown);
+    auto* close = new PictureBox(this, "Image1", twipsRect(4440, 0, 240, 255), artwork::closeButton());
+    close->setToolTip("Schließen");
+    connect(close, &PictureBox::clicked, this, &AboutWindow::Image1_Click);
+
+    struct LabelSpec {
+        const char* name;
+        QString text;
+        QRect geometry;
+    };
+    const std::array<LabelSpec, 6> labels{{
+        {"Label1", MakerName, twipsRect(120, 360, 4455, 255)},
+        {"Label2", "Copyright © 2026 " + MakerName, twipsRect(120, 600, 4215, 255)},
+        {"Label3", "Autor: " + MakerName, twipsRect(120, 840, 4455, 255)},
+        {"Label5", "Lizensart:", twipsRect(120, 1800, 855, 255)},
+        {"Label6", "Freeware", twipsRect(1020, 1800, 1335, 255)},
+        {"Label4", "Programmdesign: " + MakerName, twipsRect(120, 2280, 4215, 255)},
+    }};
+    for (const LabelSpec& spec : labels) {
+        auto* label = new QLabel(spec.text, this);
+        label->setObjectName(spec.name);
+        label->setGeometry(spec.geometry);
+        label->setFont(arialBoldFont());
+    }
+    auto* licence = findChild<QLabel*>("Label6");
+    QPalette green = licence->palette();
+    green.setColor(QPalette::WindowText, QColor(0, 128, 0));
+    licence->setPalette(green);
+
+    // OK comes first in the focus order, so it holds the focus when the window opens.
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Command1");
+    ok->setGeometry(twipsRect(2400, 2640, 2235, 375));
+    ok->setAutoDefault(true);
+    connect(ok, &QPushButton::clicked, this, &AboutWindow::Command1_Click);
+    auto* site = new QPushButton(MakerName + " Website besuchen", this);
+    site->setObjectName("Command2");
+    site->setGeometry(twipsRect(60, 2640, 2235, 375));
+    site->setAutoDefault(true);
+    connect(site, &QPushButton::clicked, this, &AboutWindow::Command2_Click);
+    setTabOrder(ok, site);
+    m_ok = ok;
+}
+
+void AboutWindow::Command1_Click() {
+    platform::closeSecondaryWindow(this);
+}
+
+void AboutWindow::Command2_Click() {
+    m_services.openWebAddress(this, MakerUrl);
+}
+
+void AboutWindow::Image1_Click() {
+    Command1_Click();
+}
+
+void AboutWindow::Picture2_MouseDown(const QMouseEvent& event) {
+    m_services.dragByStrip(m_strip, event);
+}
+
+void AboutWindow::paintEvent(QPaintEvent* /*event*/) {
+    paintLines(this, {{0, 255, 0, 3060}, {0, 3060, 4665, 3060}, {4665, 255, 4665, 3075}});
+}
+
+void AboutWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_ok->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace setforge::windows

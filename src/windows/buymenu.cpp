@@ -1,0 +1,206 @@
+#include "windows/buymenu.h"
+
+#include "buyscript/buy_catalogue.h"
+#include "buyscript/weapon_sheets.h"
+#include "platform/secondary_window.h"
+#include "platform/window_services.h"
+#include "windows/artwork.h"
+#include "windows/controls.h"
+#include "windows/style.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include <array>
+#include <limits>
+#include <map>
+#include <set>
+
+namespace setforge::windows {
+namespace {
+
+using buyscript::TeamSide;
+
+struct FramePlacement {
+    const char* name;
+    std::string_view group;
+    int left, top, width, height;
+};
+
+// clang-format off
+// frame, caption (the items' group), left, top, width, height (twips)
+constexpr std::array<FramePlacement, 7> ItemFrames {{
+    {"Frame1", "Pistols",        120,  360,  3015, 2415},
+    {"Frame2", "SHOTGUNS",       120,  2880, 3015, 975},
+    {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2055},
+    {"Frame4", "RIFLES",         3240, 360,  3015, 3495},
+    {"Frame6", "MACHINE GUNS",   3240, 3960, 3015, 615},
+    {"Frame8", "AMMO",           3240, 4680, 3015, 1335},
+    {"Frame5", "EQUIPMENT",      6360, 360,  3015, 3135},
+}};
+// clang-format on
+
+artwork::MarkerColour markerColourOf(TeamSide side) {
+    switch (side) {
+    case TeamSide::AntiTerrorist:
+        return artwork::MarkerColour::Blue;
+    case TeamSide::Terrorist:
+        return artwork::MarkerColour::Red;
+    case TeamSide::BothSides:
+        break;
+    }
+    return artwork::MarkerColour::Green;
+}
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
+}
+
+} // namespace
+
+void ShowWeaponSheet(platform::WindowServices& services, QWidget* parent, std::int16_t markerIndex) {
+    if (const auto sheet = buyscript::WeaponSheetFor(markerIndex)) {
+        services.showMessage(parent, QString::fromStdString(sheet->title), QString::fromStdString(sheet->text),
+                             platform::MessageIcon::None);
+    }
+}
+
+BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QString&)> insertLine)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    , m_services(services)
+    , m_insertLine(std::move(insertLine)) {
+    setObjectName("BuyMenu");
+    setWindowTitle("Buy-Script erstellen");
+    setFixedSize(px(9495), px(6135));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, WindowGrey);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    setPalette(palette);
+
+    // The strip shows the main window's title image, cut at the control's width.
+    m_strip = new PictureBox(this, "Picture1", twipsRect(8, 0, 9240, 255), artwork::titleStrip());
+    connect(m_strip, &PictureBox::pressed, this, &BuyMenu::Picture1_MouseDown);
+    auto* close = new PictureBox(this, "Image1", twipsRect(9240, 0, 240, 255), artwork::closeButton());
+    close->setToolTip("Schließen");
+    connect(close, &PictureBox::clicked, this, &BuyMenu::Image1_Click);
+
+    buildItemFrames();
+    buildCreatePanel();
+}
+
+PictureBox* BuyMenu::addMarker(QWidget* parent, std::int16_t index, int left, int top, artwork::MarkerColour colour) {
+    auto* marker = new PictureBox(parent, QStringLiteral("Image2_%1").arg(index), twipsRect(left, top, 195, 195),
+                                  artwork::marker(colour));
+    marker->setCursor(Qt::PointingHandCursor);
+    connect(marker, &PictureBox::clicked, this, [this, index] { Image2_Click(index); });
+    return marker;
+}
+
+void BuyMenu::buildItemFrames() {
+    std::map<std::string_view, QWidget*> frames;
+    for (const FramePlacement& f : ItemFrames) {
+        const bool plain = f.group == "SHOTGUNS"; // this caption keeps the default font and colour
+        frames[f.group] = new FrameBox(this, f.name, qs(f.group), twipsRect(f.left, f.top, f.width, f.height),
+                                       plain ? defaultFont() : boldCaptionFont(), plain ? Qt::black : CaptionOrange);
+    }
+
+    std::map<std::string_view, int> rowsSoFar;
+    for (const buyscript::BuyItem& item : buyscript::BuyCatalogue) {
+        QWidget* frame = frames.at(item.group);
+        const int n = rowsSoFar[item.group]++;
+        const int top = item.group == "AMMO" ? 480 + 360 * n : 240 + 360 * n;
+        auto* box = new QCheckBox(qs(item.caption), frame);
+        box->setObjectName(qs(item.checkBox));
+        box->setGeometry(twipsRect(120, top, 2535, 255));
+        addMarker(frame, item.pictureIndex, 2760, top, markerColourOf(item.side));
+    }
+}
+
+void BuyMenu::buildCreatePanel() {
+    auto* panel =
+        new FrameBox(this, "Frame7", "Erstellen", twipsRect(6360, 3600, 3015, 2415), boldCaptionFont(), CaptionOrange);
+    makeLabel(panel, "Label1", "Taste", twipsRect(120, 240, 2655, 255));
+    m_key = new QLineEdit("F11", panel);
+    m_key->setObjectName("Text1");
+    m_key->setGeometry(twipsRect(1080, 240, 1815, 285));
+    m_key->setMaxLength(std::numeric_limits<int>::max());
+    panel->addLine(QLine(px(0), px(600), px(3000), px(600)), QColor(128, 128, 128));
+
+    // The legend of the marker colours; the blanks set the '=' signs roughly under one another.
+    makeLabel(panel, "Label7", "Terrorist" + QString(21, ' ') + "=", twipsRect(375, 720, 1695, 255));
+    addMarker(panel, 36, 2415, 720, artwork::MarkerColour::Red);
+    makeLabel(panel, "Label6", "Anti Terrorist" + QString(14, ' ') + "=", twipsRect(375, 960, 1695, 255));
+    addMarker(panel, 35, 2415, 960, artwork::MarkerColour::Blue);
+    makeLabel(panel, "Label5", "Auf beiden Seiten" + QString(6, ' ') + "=", twipsRect(360, 1200, 1695, 255));
+    addMarker(panel, 34, 2415, 1200, artwork::MarkerColour::Green);
+
+    struct ButtonSpec {
+        const char* name;
+        const char* caption;
+        int top;
+        void (BuyMenu::*handler)();
+    };
+    // clang-format off
+    const std::array<ButtonSpec, 3> buttons {{
+        {"Command1", "Buy Script Erstellen", 1560, &BuyMenu::Command1_Click},
+        {"Command3", "Infos zum Buy Script", 1800, &BuyMenu::Command3_Click},
+        {"Command2", "Abbruch",              2040, &BuyMenu::Command2_Click},
+    }};
+    // clang-format on
+    for (const ButtonSpec& b : buttons) {
+        auto* button = new QPushButton(b.caption, panel);
+        button->setObjectName(b.name);
+        button->setGeometry(twipsRect(480, b.top, 2175, 255));
+        connect(button, &QPushButton::clicked, this, b.handler);
+    }
+}
+
+void BuyMenu::Command1_Click() {
+    std::set<std::string> ticked;
+    for (const auto* box : findChildren<QCheckBox*>()) {
+        if (box->isChecked()) {
+            ticked.insert(box->objectName().toStdString());
+        }
+    }
+    const std::string line = buyscript::ComposeBuyScript(m_key->text().toStdString(), ticked);
+    m_insertLine(QString::fromStdString(line));
+    platform::closeSecondaryWindow(this);
+}
+
+void BuyMenu::Command2_Click() {
+    platform::closeSecondaryWindow(this);
+}
+
+void BuyMenu::Command3_Click() {
+    m_services.showMessage(this, qs(buyscript::BuyScriptInfoTitle),
+                           QString::fromStdString(buyscript::buyScriptInfoText()), platform::MessageIcon::Information);
+}
+
+void BuyMenu::Image1_Click() {
+    Command2_Click();
+}
+
+void BuyMenu::Image2_Click(std::int16_t index) {
+    ShowWeaponSheet(m_services, this, index);
+}
+
+void BuyMenu::Picture1_MouseDown(const QMouseEvent& event) {
+    m_services.dragByStrip(m_strip, event);
+}
+
+void BuyMenu::paintEvent(QPaintEvent* /*event*/) {
+    paintLines(this, {{9480, 0, 9480, 6960}, {0, 6840, 0, 0}, {0, 6120, 9960, 6120}});
+}
+
+} // namespace setforge::windows

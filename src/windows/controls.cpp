@@ -1,0 +1,94 @@
+#include "windows/controls.h"
+
+#include "windows/style.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace setforge::windows {
+
+PictureBox::PictureBox(QWidget* parent, const QString& name, const QRect& geometry, const QPixmap& picture)
+    : QWidget(parent)
+    , m_picture(picture) {
+    setObjectName(name);
+    setGeometry(geometry);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::addLine(const QLine& line) {
+    m_lines.push_back(line);
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), WindowGrey);
+    painter.drawPixmap(0, 0, m_picture);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 0));
+    for (const QLine& line : m_lines) {
+        painter.drawLine(line);
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    m_leftPressed = event->button() == Qt::LeftButton;
+    emit pressed(*event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click =
+        m_leftPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_leftPressed = false;
+    if (click) {
+        emit clicked();
+    }
+}
+
+FrameBox::FrameBox(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry,
+                   const QFont& font, const QColor& captionColour)
+    : QWidget(parent)
+    , m_caption(caption)
+    , m_captionFont(font)
+    , m_captionColour(captionColour) {
+    setObjectName(name);
+    setGeometry(geometry);
+}
+
+void FrameBox::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QFontMetrics metrics(m_captionFont);
+    const int lineY = metrics.height() / 2;
+    const QRect box(0, lineY, width() - 2, height() - lineY - 2);
+    // Etched edge: a dark line with a light one just inside and below it.
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawRect(box);
+    painter.setPen(Qt::white);
+    painter.drawRect(box.translated(1, 1));
+
+    const int textLeft = 8;
+    const int textWidth = metrics.horizontalAdvance(m_caption);
+    const QRect textRect(textLeft - 2, 0, textWidth + 4, metrics.height());
+    painter.fillRect(textRect, WindowGrey);
+    painter.setFont(m_captionFont);
+    painter.setPen(m_captionColour);
+    painter.drawText(textRect, Qt::AlignCenter, m_caption);
+    for (const auto& [line, colour] : m_lines) {
+        painter.setPen(QPen(colour, 0));
+        painter.drawLine(line);
+    }
+}
+
+void FrameBox::addLine(const QLine& line, const QColor& colour) {
+    m_lines.emplace_back(line, colour);
+    update();
+}
+
+void paintLines(QWidget* window, std::initializer_list<TwipsLine> lines, const QColor& colour) {
+    QPainter painter(window);
+    painter.setPen(QPen(colour, 0));
+    for (const TwipsLine& l : lines) {
+        painter.drawLine(px(l.x1), px(l.y1), px(l.x2), px(l.y2));
+    }
+}
+
+} // namespace setforge::windows

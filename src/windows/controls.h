@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QLine>
+#include <QPixmap>
+#include <QWidget>
+
+#include <vector>
+
+namespace setforge::windows {
+
+// A borderless picture at the control's top left corner, on the window grey, that reports
+// presses (for dragging) and left-button clicks. Parts of the picture beyond the control are cut off.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent, const QString& name, const QRect& geometry, const QPixmap& picture = {});
+
+    void addLine(const QLine& line); // one-pixel line drawn over the picture, in its own coordinates
+
+signals:
+    void pressed(const QMouseEvent& event);
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QPixmap m_picture;
+    std::vector<QLine> m_lines;
+    bool m_leftPressed = false;
+};
+
+// A group frame: an etched rectangle with its caption set into the top edge.
+class FrameBox : public QWidget {
+    Q_OBJECT
+public:
+    FrameBox(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry, const QFont& font,
+             const QColor& captionColour);
+
+    [[nodiscard]] QString caption() const { return m_caption; }
+    void addLine(const QLine& line, const QColor& colour); // drawn over the frame, in its own coordinates
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_caption;
+    QFont m_captionFont;
+    QColor m_captionColour;
+    std::vector<std::pair<QLine, QColor>> m_lines;
+};
+
+// The windows' border lines: one-pixel lines in the window-text colour, given by their end points in twips.
+struct TwipsLine {
+    int x1, y1, x2, y2;
+};
+void paintLines(QWidget* window, std::initializer_list<TwipsLine> lines, const QColor& colour = Qt::black);
+
+} // namespace setforge::windows

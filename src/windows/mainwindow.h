@@ -1,0 +1,64 @@
+#pragma once
+
+#include "config/settings_state.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace setforge::platform {
+class WindowServices;
+}
+
+namespace setforge::windows {
+
+class PictureBox;
+
+// The start window: every client setting as a row, the free-text box and four buttons.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(platform::WindowServices& services, QWidget* parent = nullptr);
+
+    // The controls as the userconfig writer sees them right now.
+    [[nodiscard]] config::SettingsState snapshot() const;
+
+    // Inserts text into the free-text box at its insertion point, replacing the selection.
+    void insertIntoFreeText(const QString& text);
+
+    // Shows the window centred on its screen with the focus on the gamma list.
+    void showCentred();
+
+    // Handlers, named after control and event.
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Image2_Click();
+    void Picture1_MouseDown(const QMouseEvent& event);
+    void Picture2_Click();
+    void Picture3_Click();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTitleArea();
+    void buildSettingFrames();
+    void buildFreeTextFrame();
+    void buildButtons();
+
+    platform::WindowServices& m_services;
+    PictureBox* m_strip = nullptr;
+    QLineEdit* m_nickname = nullptr;
+    QPlainTextEdit* m_freeText = nullptr;
+    QComboBox* m_gamma = nullptr;
+    QPointer<QWidget> m_about;
+    QPointer<QWidget> m_buyMenu;
+};
+
+} // namespace setforge::windows

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+namespace setforge::windows {
+
+// Every position and size is written in twips as designed and converted here:
+// 15 twips make one pixel at 96 dpi; Qt scales pixels for high-DPI screens.
+[[nodiscard]] constexpr int px(int twips) {
+    return (twips * 2 + 15) / 30; // rounds to the nearest pixel
+}
+[[nodiscard]] inline QRect twipsRect(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
+
+inline const QColor WindowGrey{192, 192, 192};
+inline const QColor CaptionOrange{203, 111, 18};
+
+// "MS Sans Serif" 8.25 pt (11 px), with fallbacks for systems that lack it.
+[[nodiscard]] QFont defaultFont();
+// The same, bold: frame captions.
+[[nodiscard]] QFont boldCaptionFont();
+// "Arial" bold 8.25 pt: the About window's labels.
+[[nodiscard]] QFont arialBoldFont();
+
+// The partner site and the maker's site; each defined once.
+inline const QString PartnerName = QStringLiteral("Feldlager");
+inline const QString PartnerUrl = QStringLiteral("https://feldlager.example/");
+inline const QString MakerName = QStringLiteral("Halvren");
+inline const QString MakerUrl = QStringLiteral("https://halvren.example/");
+inline const QString ProductTitle = QStringLiteral("Halvren Setforge 1.0");
+
+} // namespace setforge::windows

@@ -1,0 +1,295 @@
+#include "fake_window_services.h"
+
+#include "config/settings_catalogue.h"
+#include "config/userconfig.h"
+#include "windows/mainwindow.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace setforge::windows {
+namespace {
+
+using platform::FakeWindowServices;
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    FakeWindowServices services;
+    MainWindow window{services};
+    QTemporaryDir dir;
+
+    template <class T> T* control(const char* name) {
+        T* widget = window.findChild<T*>(name);
+        if (widget == nullptr) {
+            throw std::runtime_error(std::string("no control ") + name);
+        }
+        return widget;
+    }
+    void click(const char* name) { QTest::mouseClick(control<QWidget>(name), Qt::LeftButton, {}, QPoint(5, 8)); }
+    void choose(const char* list, const QString& text) {
+        auto* box = control<QComboBox>(list);
+        box->setCurrentIndex(box->findText(text, Qt::MatchExactly));
+    }
+    QPlainTextEdit* freeText() { return control<QPlainTextEdit>("Text2"); }
+};
+
+TEST_F(MainWindowTest, StartsWithNothingChosenAndListsFilledInOrder) {
+    window.showCentred();
+    for (const config::SettingSpec& spec : config::SettingsCatalogue) {
+        for (const config::ChoiceSpec& choice : spec.choices) {
+            if (spec.kind == config::SettingKind::OptionGroup) {
+                auto* option = control<QRadioButton>(std::string(choice.control).c_str());
+                EXPECT_FALSE(option->isChecked()) << choice.control;
+                EXPECT_EQ(option->text().toStdString(), choice.display);
+            }
+        }
+        if (spec.kind == config::SettingKind::List) {
+            auto* list = control<QComboBox>(std::string(spec.listControl).c_str());
+            EXPECT_EQ(list->currentIndex(), -1) << spec.key;
+            EXPECT_EQ(list->currentText(), "") << spec.key;
+            ASSERT_EQ(list->count(), static_cast<int>(spec.choices.size()));
+            for (int i = 0; i < list->count(); ++i) {
+                EXPECT_EQ(list->itemText(i).toStdString(), spec.choices[static_cast<std::size_t>(i)].display);
+            }
+        }
+    }
+    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "");
+    EXPECT_EQ(freeText()->toPlainText(), "");
+    EXPECT_EQ(window.focusWidget(), control<QWidget>("ga"));
+    EXPECT_EQ(config::composeUserconfig(window.snapshot()), "name \"\"\r\n// User Angaben\r\n\r\n");
+}
+
+TEST_F(MainWindowTest, RowsPairLabelsWithTheirControls) {
+    struct Case {
+        const char* label;
+        const char* text;
+        const char* control;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"Label1", "Nickname", "Text1"}, {"Label2_1", "Helligkeit", "bg"}, {"Label2_2", "Gamma", "ga"},
+        {"Label2_0", "Schnelles Waffenswitchen", "Picture5"}, {"Label2_14", "Kaufmenü", "Picture15"},
+        {"Label2_15", "Waffenbewegungen", "wbew"}, {"Label3", "Download erlauben", "Picture16"},
+        {"Label6", "Net Graph Position", "c2"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        auto* label = control<QLabel>(c.label);
+        auto* target = control<QWidget>(c.control);
+        EXPECT_EQ(label->text(), QString::fromUtf8(c.text));
+        EXPECT_EQ(label->parentWidget(), target->parentWidget()) << c.label;
+        // The control stands to the right of its label, on the same row (lists may sit 4 px higher).
+        EXPECT_GT(target->x(), label->x() + label->width() - 1) << c.label;
+        EXPECT_LE(std::abs(target->y() - label->y()), 4) << c.label;
+    }
+    EXPECT_EQ(window.size(), QSize(762, 537));
+}
+
+TEST_F(MainWindowTest, ChoosingAnOptionChangesOnlyItsOwnPair) {
+    click("o1");
+    click("o3");
+    click("o15");
+    EXPECT_TRUE(control<QRadioButton>("o1")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("o3")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("o15")->isChecked());
+    click("o2");
+    click("o14");
+    const std::vector<std::pair<const char*, bool>> expected = {
+        {"o1", false}, {"o2", true}, {"o3", true}, {"o4", false}, {"o14", true}, {"o15", false}, {"o26", false}};
+    for (const auto& [name, checked] : expected) {
+        EXPECT_EQ(control<QRadioButton>(name)->isChecked(), checked) << name;
+    }
+    // A pair once chosen cannot be cleared by clicking its chosen option again.
+    click("o2");
+    EXPECT_TRUE(control<QRadioButton>("o2")->isChecked());
+}
+
+TEST_F(MainWindowTest, ListsTakeNoTypedText) {
+    auto* gamma = control<QComboBox>("ga");
+    EXPECT_FALSE(gamma->isEditable());
+    gamma->setFocus();
+    QTest::keyClicks(gamma, "quit; 9.9");
+    const QString text = gamma->currentText();
+    EXPECT_TRUE(text.isEmpty() || gamma->findText(text, Qt::MatchExactly) >= 0) << text.toStdString();
+}
+
+TEST_F(MainWindowTest, ConfigButtonWritesTheChosenStateAsFileBytes) {
+    const QString path = dir.filePath("userconfig.cfg");
+    services.saveAnswers.push_back(path);
+    QTest::keyClicks(control<QLineEdit>("Text1"), "J");
+    control<QLineEdit>("Text1")->insert(QString::fromUtf8("örg \"the\" Pro"));
+    click("o1");
+    click("o27");
+    choose("ga", "2.2");
+    choose("wbew", "Kleine Bewegungen");
+    choose("cfarbe", "Weiß");
+    freeText()->setPlainText("say Grüße\nbind \"F11\" \"vest\"");
+    click("Command1");
+
+    ASSERT_EQ(services.saveRequests.size(), 1u);
+    EXPECT_EQ(services.saveRequests[0].parent, &window);
+    EXPECT_EQ(readAll(path), QByteArray("name \"J\xF6rg 'the' Pro\"\r\n"
+                                        "hud_fastswitch \"1\"\r\n"
+                                        "gamma \"2.200000\"\r\n"
+                                        "cl_crosshair_color \"255 255 255\"\r\n"
+                                        "cl_bob \"0.001\"\r\n"
+                                        "setinfo \"_vgui_menus\"\"0\"\r\n"
+                                        "// User Angaben\r\n"
+                                        "say Gr\xFC\xDF"
+                                        "e\r\n"
+                                        "bind \"F11\" \"vest\"\r\n"));
+    EXPECT_TRUE(services.messages.empty());
+    // The choices stay, so a second press writes the same file again.
+    services.saveAnswers.push_back(path);
+    const QByteArray first = readAll(path);
+    click("Command1");
+    EXPECT_EQ(readAll(path), first);
+}
+
+TEST_F(MainWindowTest, CancelWritesNothingAndSaysNothing) {
+    services.saveAnswers.push_back(std::nullopt);
+    click("Command1");
+    EXPECT_EQ(services.saveRequests.size(), 1u);
+    EXPECT_TRUE(services.writes.empty());
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST_F(MainWindowTest, FailedWriteShowsWarningAndKeepsOldFile) {
+    struct Case {
+        const char* name;
+        QString path;
+        std::optional<QString> failure;
+    };
+    const QString existing = dir.filePath("userconfig.cfg");
+    const QString plainFile = dir.filePath("afile");
+    for (const QString& p : {existing, plainFile}) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old bytes\r\n");
+    }
+    const std::vector<Case> cases = {
+        {"write refused", existing, QString("No space left on device")},
+        {"folder chosen as file", dir.path(), std::nullopt},
+        {"path under a file", plainFile + "/userconfig.cfg", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        services.messages.clear();
+        services.failWritesWith = c.failure;
+        services.saveAnswers.push_back(c.path);
+        click("Command1");
+        ASSERT_EQ(services.messages.size(), 1u) << c.name;
+        const auto& message = services.messages[0];
+        EXPECT_EQ(message.icon, platform::MessageIcon::Warning) << c.name;
+        EXPECT_EQ(message.title, "") << c.name;
+        EXPECT_TRUE(message.text.contains("nicht gespeichert")) << c.name;
+        EXPECT_TRUE(message.text.contains(c.path)) << c.name;
+    }
+    EXPECT_EQ(readAll(existing), "old bytes\r\n");
+    EXPECT_EQ(readAll(plainFile), "old bytes\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+TEST_F(MainWindowTest, InsertionReplacesSelectionAndContinuesTheLine) {
+    struct Case {
+        const char* name;
+        QString before;
+        int selectFrom, selectTo;
+        QString after;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"empty box",          "",              0, 0,  "bind\r\n"},
+        {"continues a line",   "cl_bob 0",      8, 8,  "cl_bob 0bind\r\n"},
+        {"replaces selection", "one\ntwo\nend", 4, 7,  "one\r\nbind\r\n\r\nend"},
+        {"keeps lines before", "a\nb\n",        4, 4,  "a\r\nb\r\nbind\r\n"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        freeText()->setPlainText(c.before);
+        QTextCursor cursor = freeText()->textCursor();
+        cursor.setPosition(c.selectFrom);
+        cursor.setPosition(c.selectTo, QTextCursor::KeepAnchor);
+        freeText()->setTextCursor(cursor);
+        window.insertIntoFreeText("bind\r\n");
+        EXPECT_EQ(window.snapshot().manual_text, c.after.toStdString()) << c.name;
+        EXPECT_FALSE(freeText()->toPlainText().contains('\r')) << c.name;
+    }
+}
+
+TEST_F(MainWindowTest, PicturesAndButtonsReachTheirServices) {
+    click("Picture3");
+    EXPECT_EQ(services.endProgramCalls, 1);
+    click("Picture2");
+    ASSERT_EQ(services.minimised.size(), 1u);
+    EXPECT_EQ(services.minimised[0], &window);
+    click("Command2");
+    ASSERT_EQ(services.webAddresses.size(), 1u);
+    EXPECT_EQ(services.webAddresses[0].url, "https://feldlager.example/");
+    EXPECT_EQ(control<QPushButton>("Command2")->text(), "Feldlager Website besuchen");
+
+    // Any button press on the strip reaches the drag service, which acts on the left one only;
+    // a press on the About icon belongs to the icon, not to the strip under it.
+    QTest::mousePress(control<QWidget>("Picture1"), Qt::RightButton, {}, QPoint(100, 5));
+    QTest::mouseRelease(control<QWidget>("Picture1"), Qt::RightButton, {}, QPoint(100, 5));
+    QTest::mousePress(control<QWidget>("Image2"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(control<QWidget>("Image2"), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(services.drags.size(), 1u);
+    EXPECT_EQ(services.drags[0].button, Qt::RightButton);
+    EXPECT_EQ(services.drags[0].strip, control<QWidget>("Picture1"));
+}
+
+TEST_F(MainWindowTest, WindowSystemCloseEndsTheProgram) {
+    window.show();
+    window.close();
+    EXPECT_EQ(services.endProgramCalls, 1);
+}
+
+TEST_F(MainWindowTest, NoCaptionLabelOrItemIsClipped) {
+    for (auto* label : window.findChildren<QLabel*>()) {
+        if (label->wordWrap()) {
+            const QRect needed = label->fontMetrics().boundingRect(label->rect(), Qt::TextWordWrap, label->text());
+            EXPECT_LE(needed.height(), label->height()) << label->objectName().toStdString();
+        } else {
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+                << label->objectName().toStdString();
+        }
+    }
+    for (auto* option : window.findChildren<QRadioButton*>()) {
+        const QStyle* style = option->style();
+        const int needed = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
+                           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option) +
+                           option->fontMetrics().horizontalAdvance(option->text());
+        EXPECT_LE(needed, option->width()) << option->objectName().toStdString();
+    }
+    for (auto* button : window.findChildren<QPushButton*>()) {
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 12, button->width())
+            << button->objectName().toStdString();
+    }
+    for (auto* list : window.findChildren<QComboBox*>()) {
+        for (int i = 0; i < list->count(); ++i) {
+            // Room for the text beside the drop-down arrow.
+            EXPECT_LE(list->fontMetrics().horizontalAdvance(list->itemText(i)) + 28, list->width())
+                << list->objectName().toStdString() << ": " << list->itemText(i).toStdString();
+        }
+    }
+}
+
+} // namespace
+} // namespace setforge::windows

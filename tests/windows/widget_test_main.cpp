@@ -1,0 +1,19 @@
+#include "windows/style.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+// Widget tests run without a display unless one is asked for.
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Halvren Setforge");
+    QApplication::setFont(setforge::windows::defaultFont());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
