@@ -124,6 +124,11 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     buildButtons();
 }
 
+MainWindow::~MainWindow() {
+    delete m_about;
+    delete m_buyMenu;
+}
+
 void MainWindow::buildTitleArea() {
     // Created bottom to top: the banner covers the close picture, which covers the minimise
     // picture, which covers the strip, so each shows 17 pixels of its height.

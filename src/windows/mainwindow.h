@@ -22,6 +22,7 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     explicit MainWindow(platform::WindowServices& services, QWidget* parent = nullptr);
+    ~MainWindow() override; // the buy menu and About windows go with it
 
     // The controls as the userconfig writer sees them right now.
     [[nodiscard]] config::SettingsState snapshot() const;

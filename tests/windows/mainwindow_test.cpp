@@ -1,4 +1,5 @@
 #include "fake_window_services.h"
+#include "text_fit.h"
 
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
@@ -262,33 +263,7 @@ TEST_F(MainWindowTest, WindowSystemCloseEndsTheProgram) {
 }
 
 TEST_F(MainWindowTest, NoCaptionLabelOrItemIsClipped) {
-    for (auto* label : window.findChildren<QLabel*>()) {
-        if (label->wordWrap()) {
-            const QRect needed = label->fontMetrics().boundingRect(label->rect(), Qt::TextWordWrap, label->text());
-            EXPECT_LE(needed.height(), label->height()) << label->objectName().toStdString();
-        } else {
-            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
-                << label->objectName().toStdString();
-        }
-    }
-    for (auto* option : window.findChildren<QRadioButton*>()) {
-        const QStyle* style = option->style();
-        const int needed = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
-                           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option) +
-                           option->fontMetrics().horizontalAdvance(option->text());
-        EXPECT_LE(needed, option->width()) << option->objectName().toStdString();
-    }
-    for (auto* button : window.findChildren<QPushButton*>()) {
-        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 12, button->width())
-            << button->objectName().toStdString();
-    }
-    for (auto* list : window.findChildren<QComboBox*>()) {
-        for (int i = 0; i < list->count(); ++i) {
-            // Room for the text beside the drop-down arrow.
-            EXPECT_LE(list->fontMetrics().horizontalAdvance(list->itemText(i)) + 28, list->width())
-                << list->objectName().toStdString() << ": " << list->itemText(i).toStdString();
-        }
-    }
+    expectNoTextClipped(window);
 }
 
 } // namespace

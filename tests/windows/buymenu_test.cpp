@@ -1,0 +1,191 @@
+#include "fake_window_services.h"
+#include "text_fit.h"
+
+#include "windows/buymenu.h"
+#include "windows/mainwindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace setforge::windows {
+namespace {
+
+using platform::FakeWindowServices;
+
+std::vector<QWidget*> openWindowsNamed(const QString& name) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::vector<QWidget*> found;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name) {
+            found.push_back(w);
+        }
+    }
+    return found;
+}
+
+class BuyMenuTest : public ::testing::Test {
+protected:
+    FakeWindowServices services;
+    MainWindow window{services};
+
+    void TearDown() override {
+        for (QWidget* w : openWindowsNamed("BuyMenu")) {
+            delete w;
+        }
+    }
+
+    QWidget* openBuyMenu() {
+        window.Command4_Click();
+        const auto open = openWindowsNamed("BuyMenu");
+        if (open.size() != 1) {
+            throw std::runtime_error("expected one buy menu, found " + std::to_string(open.size()));
+        }
+        return open.front();
+    }
+    template <class T> static T* in(QWidget* menu, const char* name) {
+        T* widget = menu->findChild<T*>(name);
+        if (widget == nullptr) {
+            throw std::runtime_error(std::string("no control ") + name);
+        }
+        return widget;
+    }
+    static void click(QWidget* menu, const char* name) {
+        QTest::mouseClick(in<QWidget>(menu, name), Qt::LeftButton, {}, QPoint(5, 6));
+    }
+    QPlainTextEdit* freeText() { return window.findChild<QPlainTextEdit*>("Text2"); }
+};
+
+TEST_F(BuyMenuTest, CreateInsertsTheLineAtTheCaretAndCloses) {
+    struct Case {
+        const char* name;
+        QString before;
+        int selectFrom, selectTo;
+        QString key;
+        std::vector<const char*> ticks;
+        std::string after;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"empty box, preset key", "",               0, 0,  "",       {"c24"},               "bind \"F11\" \"vest\"\r\n"},
+        {"ticked out of order",   "",               0, 0,  "F5",     {"c22", "c1", "c33"},  "bind \"F5\" \"glock;ak47;secammo\"\r\n"},
+        {"continues the line",    "say hi",         6, 6,  "x",      {},                    "say hibind \"x\" \"\"\r\n"},
+        {"replaces selection",    "a\nOLD\nz",      2, 5,  "KP_END", {"c25"},               "a\r\nbind \"KP_END\" \"vesthelm\"\r\n\r\nz"},
+        {"earlier lines kept",    "bind \"F11\" \"vest\"\n", 18, 18, "F11", {"c24"},    "bind \"F11\" \"vest\"\r\nbind \"F11\" \"vest\"\r\n"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        freeText()->setPlainText(c.before);
+        QTextCursor cursor = freeText()->textCursor();
+        cursor.setPosition(c.selectFrom);
+        cursor.setPosition(c.selectTo, QTextCursor::KeepAnchor);
+        freeText()->setTextCursor(cursor);
+
+        QWidget* menu = openBuyMenu();
+        if (!c.key.isEmpty()) {
+            in<QLineEdit>(menu, "Text1")->setText(c.key);
+        }
+        for (const char* tick : c.ticks) {
+            click(menu, tick);
+        }
+        click(menu, "Command1");
+        EXPECT_EQ(window.snapshot().manual_text, c.after) << c.name;
+        EXPECT_TRUE(openWindowsNamed("BuyMenu").empty()) << c.name;
+    }
+}
+
+TEST_F(BuyMenuTest, EveryClosingDiscardsTicksAndKey) {
+    for (const char* closer : {"Command2", "Image1", "Command1"}) {
+        QWidget* menu = openBuyMenu();
+        click(menu, "c5");
+        in<QLineEdit>(menu, "Text1")->setText("F12");
+        freeText()->setPlainText("keep me");
+        click(menu, closer);
+        if (std::string_view(closer) != "Command1") {
+            EXPECT_EQ(freeText()->toPlainText(), "keep me") << closer;
+        }
+        EXPECT_TRUE(openWindowsNamed("BuyMenu").empty()) << closer;
+
+        QWidget* again = openBuyMenu();
+        EXPECT_EQ(in<QLineEdit>(again, "Text1")->text(), "F11") << closer;
+        for (const auto* box : again->findChildren<QCheckBox*>()) {
+            EXPECT_FALSE(box->isChecked()) << closer << " " << box->objectName().toStdString();
+        }
+        click(again, "Command2");
+    }
+}
+
+TEST_F(BuyMenuTest, OneInstanceRaisedBySecondPress) {
+    QWidget* first = openBuyMenu();
+    click(first, "c7");
+    window.Command4_Click();
+    const auto open = openWindowsNamed("BuyMenu");
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_EQ(open.front(), first);
+    EXPECT_TRUE(in<QCheckBox>(first, "c7")->isChecked());
+    EXPECT_EQ(first->parentWidget(), nullptr);
+    EXPECT_TRUE(first->windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST_F(BuyMenuTest, InfoMessageLeavesTheWindowAsItWas) {
+    QWidget* menu = openBuyMenu();
+    click(menu, "c10");
+    in<QLineEdit>(menu, "Text1")->setText(" mouse3 ");
+    click(menu, "Command3");
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].title, "Buy-Script Infos");
+    EXPECT_EQ(services.messages[0].icon, platform::MessageIcon::Information);
+    EXPECT_TRUE(services.messages[0].text.startsWith("Die Taste die Sie angegeben haben,\r\n"));
+    EXPECT_TRUE(in<QCheckBox>(menu, "c10")->isChecked());
+    EXPECT_EQ(in<QLineEdit>(menu, "Text1")->text(), " mouse3 ");
+    EXPECT_EQ(openWindowsNamed("BuyMenu").size(), 1u);
+}
+
+TEST_F(BuyMenuTest, MarkerClickShowsItsSheetOrNothing) {
+    struct Case {
+        int index;
+        const char* title; // nullptr: no box at all
+        const char* textStart;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {0,  "Waffeninformation", "Price\t\t: $400\r\nCountry of Origin\t: Austria"},
+        {10, "Waffeninformation", "Price\t\t: $1700\r\nCountry of Origin\t: Germany"},
+        {33, "Waffeninformation", "Price\t\t: $2500\r\nCountry of Origin\t: Russia"},
+        {27, "Waffeninformation", "Price\t\t: $1250"},
+        {30, "",                  "Kauft Munition für die Hauptwaffe"},
+        {29, nullptr, nullptr}, {34, nullptr, nullptr}, {35, nullptr, nullptr}, {36, nullptr, nullptr},
+    };
+    // clang-format on
+    QWidget* menu = openBuyMenu();
+    for (const Case& c : cases) {
+        services.messages.clear();
+        click(menu, QStringLiteral("Image2_%1").arg(c.index).toLatin1().constData());
+        if (c.title == nullptr) {
+            EXPECT_TRUE(services.messages.empty()) << c.index;
+            continue;
+        }
+        ASSERT_EQ(services.messages.size(), 1u) << c.index;
+        EXPECT_EQ(services.messages[0].title, QString::fromUtf8(c.title)) << c.index;
+        EXPECT_EQ(services.messages[0].icon, platform::MessageIcon::None) << c.index;
+        EXPECT_TRUE(services.messages[0].text.startsWith(QString::fromUtf8(c.textStart))) << c.index;
+    }
+    EXPECT_EQ(menu->findChild<QWidget*>("Image2_32"), nullptr);
+}
+
+TEST_F(BuyMenuTest, NoCaptionIsClippedAndStripDragsWithTheServices) {
+    QWidget* menu = openBuyMenu();
+    expectNoTextClipped(*menu);
+    EXPECT_EQ(menu->size(), QSize(633, 409));
+    QTest::mousePress(in<QWidget>(menu, "Picture1"), Qt::LeftButton, {}, QPoint(50, 5));
+    QTest::mouseRelease(in<QWidget>(menu, "Picture1"), Qt::LeftButton, {}, QPoint(50, 5));
+    ASSERT_EQ(services.drags.size(), 1u);
+    EXPECT_EQ(services.drags[0].strip, in<QWidget>(menu, "Picture1"));
+}
+
+} // namespace
+} // namespace setforge::windows
