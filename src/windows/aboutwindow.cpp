@@ -6,6 +6,7 @@
 #include "windows/controls.h"
 #include "windows/style.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -28,7 +29,7 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
     m_strip = new PictureBox(this, "Picture2", twipsRect(0, 0, 4435, 255), artwork::titleStrip());
     connect(m_strip, &PictureBox::pressed, this, &AboutWindow::Picture2_MouseDown);
     auto* close = new PictureBox(this, "Image1", twipsRect(4440, 0, 240, 255), artwork::closeButton());
-    close->setToolTip("Schließen");
+    close->actAsButton("Schließen", "Schließt das Fenster");
     connect(close, &PictureBox::clicked, this, &AboutWindow::Image1_Click);
 
     struct LabelSpec {
@@ -66,7 +67,7 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
     site->setGeometry(twipsRect(60, 2640, 2235, 375));
     site->setAutoDefault(true);
     connect(site, &QPushButton::clicked, this, &AboutWindow::Command2_Click);
-    setTabOrder(ok, site);
+    chainTabOrder({ok, site, close});
     m_ok = ok;
 }
 
@@ -88,6 +89,14 @@ void AboutWindow::Picture2_MouseDown(const QMouseEvent& event) {
 
 void AboutWindow::paintEvent(QPaintEvent* /*event*/) {
     paintLines(this, {{0, 255, 0, 3060}, {0, 3060, 4665, 3060}, {4665, 255, 4665, 3075}});
+}
+
+void AboutWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        Command1_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void AboutWindow::showEvent(QShowEvent* event) {

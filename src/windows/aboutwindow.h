@@ -24,6 +24,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override; // Escape closes, like "OK"
 
 private:
     platform::WindowServices& m_services;

@@ -9,11 +9,13 @@
 #include "windows/style.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <map>
@@ -92,11 +94,31 @@ BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QS
     m_strip = new PictureBox(this, "Picture1", twipsRect(8, 0, 9240, 255), artwork::titleStrip());
     connect(m_strip, &PictureBox::pressed, this, &BuyMenu::Picture1_MouseDown);
     auto* close = new PictureBox(this, "Image1", twipsRect(9240, 0, 240, 255), artwork::closeButton());
-    close->setToolTip("Schließen");
+    close->actAsButton("Schließen", "Schließt das Fenster, ohne ein Buy-Script zu erstellen");
     connect(close, &PictureBox::clicked, this, &BuyMenu::Image1_Click);
 
     buildItemFrames();
     buildCreatePanel();
+
+    // Column by column, each frame top to bottom, a check box before its marker; then the panel.
+    std::vector<QWidget*> order{close};
+    for (const FramePlacement& f : ItemFrames) {
+        auto inFrame = findChild<QWidget*>(f.name)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        std::ranges::sort(inFrame, {}, [](const QWidget* w) { return std::pair(w->y(), w->x()); });
+        order.insert(order.end(), inFrame.begin(), inFrame.end());
+    }
+    for (const char* name : {"Text1", "Command1", "Command3", "Command2"}) {
+        order.push_back(findChild<QWidget*>(name));
+    }
+    chainTabOrder(order);
+}
+
+void BuyMenu::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        Command2_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 PictureBox* BuyMenu::addMarker(QWidget* parent, std::int16_t index, int left, int top, artwork::MarkerColour colour) {
@@ -123,7 +145,9 @@ void BuyMenu::buildItemFrames() {
         auto* box = new QCheckBox(qs(item.caption), frame);
         box->setObjectName(qs(item.checkBox));
         box->setGeometry(twipsRect(120, top, 2535, 255));
-        addMarker(frame, item.pictureIndex, 2760, top, markerColourOf(item.side));
+        const QString caption = qs(item.caption);
+        addMarker(frame, item.pictureIndex, 2760, top, markerColourOf(item.side))
+            ->actAsButton("Waffeninformation: " + caption, "Zeigt die Waffeninformation zu " + caption);
     }
 }
 
@@ -139,11 +163,11 @@ void BuyMenu::buildCreatePanel() {
 
     // The legend of the marker colours; the blanks set the '=' signs roughly under one another.
     makeLabel(panel, "Label7", "Terrorist" + QString(21, ' ') + "=", twipsRect(375, 720, 1695, 255));
-    addMarker(panel, 36, 2415, 720, artwork::MarkerColour::Red);
+    addMarker(panel, 36, 2415, 720, artwork::MarkerColour::Red)->setAccessibleName("Markierung: Terrorist");
     makeLabel(panel, "Label6", "Anti Terrorist" + QString(14, ' ') + "=", twipsRect(375, 960, 1695, 255));
-    addMarker(panel, 35, 2415, 960, artwork::MarkerColour::Blue);
+    addMarker(panel, 35, 2415, 960, artwork::MarkerColour::Blue)->setAccessibleName("Markierung: Anti Terrorist");
     makeLabel(panel, "Label5", "Auf beiden Seiten" + QString(6, ' ') + "=", twipsRect(360, 1200, 1695, 255));
-    addMarker(panel, 34, 2415, 1200, artwork::MarkerColour::Green);
+    addMarker(panel, 34, 2415, 1200, artwork::MarkerColour::Green)->setAccessibleName("Markierung: Auf beiden Seiten");
 
     struct ButtonSpec {
         const char* name;

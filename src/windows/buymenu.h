@@ -37,6 +37,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override; // Escape cancels, like "Abbruch"
 
 private:
     void buildItemFrames();

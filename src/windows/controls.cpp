@@ -2,6 +2,7 @@
 
 #include "windows/style.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -20,6 +21,13 @@ void PictureBox::addLine(const QLine& line) {
     update();
 }
 
+void PictureBox::actAsButton(const QString& accessibleName, const QString& description) {
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(accessibleName);
+    setAccessibleDescription(description);
+    setToolTip(accessibleName);
+}
+
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), WindowGrey);
@@ -28,6 +36,19 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     for (const QLine& line : m_lines) {
         painter.drawLine(line);
     }
+    if (hasFocus()) {
+        painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
+        painter.drawRect(QRect(QPoint(0, 0), m_picture.size().boundedTo(size())).adjusted(0, 0, -1, -1));
+    }
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (focusPolicy() != Qt::NoFocus && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        emit clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -81,6 +102,12 @@ void FrameBox::paintEvent(QPaintEvent* /*event*/) {
 void FrameBox::addLine(const QLine& line, const QColor& colour) {
     m_lines.emplace_back(line, colour);
     update();
+}
+
+void chainTabOrder(const std::vector<QWidget*>& widgets) {
+    for (std::size_t i = 1; i < widgets.size(); ++i) {
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+    }
 }
 
 void paintLines(QWidget* window, std::initializer_list<TwipsLine> lines, const QColor& colour) {

@@ -17,6 +17,10 @@ public:
 
     void addLine(const QLine& line); // one-pixel line drawn over the picture, in its own coordinates
 
+    // Makes the picture a button for keyboard and assistive technology users: it takes the
+    // focus with TAB, Space or Enter clicks it, and screen readers announce its German name.
+    void actAsButton(const QString& accessibleName, const QString& description);
+
 signals:
     void pressed(const QMouseEvent& event);
     void clicked();
@@ -25,6 +29,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPixmap m_picture;
@@ -56,6 +61,9 @@ private:
 struct TwipsLine {
     int x1, y1, x2, y2;
 };
+// Sets the TAB order to the order of `widgets`.
+void chainTabOrder(const std::vector<QWidget*>& widgets);
+
 void paintLines(QWidget* window, std::initializer_list<TwipsLine> lines, const QColor& colour = Qt::black);
 
 } // namespace setforge::windows

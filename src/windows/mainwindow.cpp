@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -122,6 +123,33 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     buildSettingFrames();
     buildFreeTextFrame();
     buildButtons();
+    setTabOrderByRows();
+}
+
+void MainWindow::setTabOrderByRows() {
+    // Top to bottom as the rows stand on screen: the strip's pictures, the general frame,
+    // the internet frame, the free text, then the buttons from left to right.
+    std::vector<QWidget*> order{findChild<QWidget*>("Image2"), findChild<QWidget*>("Picture2"),
+                                findChild<QWidget*>("Picture3"), m_nickname};
+    std::vector<const SettingSpec*> byPlace;
+    for (const SettingSpec& spec : SettingsCatalogue) {
+        byPlace.push_back(&spec);
+    }
+    std::ranges::sort(byPlace, {}, [](const SettingSpec* s) { return std::pair(s->frame, s->row); });
+    for (const SettingSpec* spec : byPlace) {
+        if (spec->kind == SettingKind::List) {
+            order.push_back(findChild<QWidget*>(qs(spec->listControl)));
+        } else {
+            for (const config::ChoiceSpec& choice : spec->choices) {
+                order.push_back(findChild<QWidget*>(qs(choice.control)));
+            }
+        }
+    }
+    order.push_back(m_freeText);
+    for (const char* button : {"Command2", "Command3", "Command4", "Command1"}) {
+        order.push_back(findChild<QWidget*>(button));
+    }
+    chainTabOrder(order);
 }
 
 MainWindow::~MainWindow() {
@@ -136,18 +164,21 @@ void MainWindow::buildTitleArea() {
     connect(m_strip, &PictureBox::pressed, this, &MainWindow::Picture1_MouseDown);
 
     auto* about = new PictureBox(m_strip, "Image2", twipsRect(10735, 25, 195, 195), artwork::aboutIcon());
-    about->setToolTip("Informationen über Programm");
+    about->actAsButton("Informationen über Programm", "Zeigt das Fenster mit Informationen über das Programm");
     connect(about, &PictureBox::clicked, this, &MainWindow::Image2_Click);
 
     auto* minimise = new PictureBox(this, "Picture2", twipsRect(10965, 0, 855, 255), artwork::minimiseButton());
-    minimise->setToolTip("Minimieren");
+    minimise->actAsButton("Minimieren", "Legt das Fenster in der Taskleiste ab");
     connect(minimise, &PictureBox::clicked, this, &MainWindow::Picture2_Click);
 
     auto* close = new PictureBox(this, "Picture3", twipsRect(11190, 0, 225, 405), artwork::closeButton());
-    close->setToolTip("Beenden");
+    close->actAsButton("Beenden", "Beendet das Programm, ohne zu speichern");
     connect(close, &PictureBox::clicked, this, &MainWindow::Picture3_Click);
 
+    m_strip->setAccessibleName("Titelleiste");
+    m_strip->setAccessibleDescription("Mit der linken Maustaste ziehen, um das Fenster zu verschieben");
     auto* banner = new PictureBox(this, "Picture4", twipsRect(0, 255, 11445, 630), artwork::banner());
+    banner->setAccessibleName(ProductTitle);
     banner->addLine(QLine(px(0), px(615), px(0), px(630)));
     banner->addLine(QLine(px(11400), px(615), px(11430), px(630)));
 }

@@ -52,6 +52,7 @@ private:
     void buildSettingFrames();
     void buildFreeTextFrame();
     void buildButtons();
+    void setTabOrderByRows();
 
     platform::WindowServices& m_services;
     PictureBox* m_strip = nullptr;

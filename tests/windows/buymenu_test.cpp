@@ -187,5 +187,21 @@ TEST_F(BuyMenuTest, NoCaptionIsClippedAndStripDragsWithTheServices) {
     EXPECT_EQ(services.drags[0].strip, in<QWidget>(menu, "Picture1"));
 }
 
+TEST_F(BuyMenuTest, MarkersAndEscapeWorkFromTheKeyboard) {
+    QWidget* menu = openBuyMenu();
+    auto* marker = in<QWidget>(menu, "Image2_11");
+    EXPECT_EQ(marker->accessibleName(), "Waffeninformation: ES C90");
+    EXPECT_FALSE(marker->accessibleDescription().isEmpty());
+    QTest::keyClick(marker, Qt::Key_Space);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_TRUE(services.messages[0].text.contains(".338 Lapuma Magnum"));
+    // The legend markers explain colours; they are no buttons.
+    EXPECT_EQ(in<QWidget>(menu, "Image2_34")->focusPolicy(), Qt::NoFocus);
+    freeText()->setPlainText("unchanged");
+    QTest::keyClick(menu, Qt::Key_Escape);
+    EXPECT_TRUE(openWindowsNamed("BuyMenu").empty());
+    EXPECT_EQ(freeText()->toPlainText(), "unchanged");
+}
+
 } // namespace
 } // namespace setforge::windows

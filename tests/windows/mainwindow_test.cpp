@@ -5,6 +5,7 @@
 #include "config/userconfig.h"
 #include "windows/mainwindow.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -264,6 +265,66 @@ TEST_F(MainWindowTest, WindowSystemCloseEndsTheProgram) {
 
 TEST_F(MainWindowTest, NoCaptionLabelOrItemIsClipped) {
     expectNoTextClipped(window);
+}
+
+TEST_F(MainWindowTest, TabOrderFollowsTheRowsFromTopToBottom) {
+    std::vector<QWidget*> chain;
+    for (QWidget* w = control<QWidget>("Text1"); w != control<QWidget>("Text2"); w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled()) {
+            chain.push_back(w);
+        }
+        ASSERT_LT(chain.size(), 200u) << "the chain never reaches the free text";
+    }
+    // 1 nickname + 7 lists + 27 options, the general frame's rows first, each frame top to bottom.
+    ASSERT_EQ(chain.size(), 35u);
+    QWidget* general = control<QWidget>("Frame1_0");
+    int lastY = -1;
+    bool inInternet = false;
+    for (QWidget* w : chain) {
+        const bool isGeneral = general->isAncestorOf(w);
+        ASSERT_FALSE(inInternet && isGeneral) << w->objectName().toStdString() << " after the internet frame";
+        if (!isGeneral && !inInternet) {
+            inInternet = true;
+            lastY = -1;
+        }
+        const int y = w->mapTo(&window, QPoint(0, 0)).y();
+        EXPECT_GE(y + 4, lastY) << w->objectName().toStdString();
+        lastY = y;
+    }
+    QWidget* after = control<QWidget>("Text2")->nextInFocusChain();
+    while (!(after->focusPolicy() & Qt::TabFocus)) {
+        after = after->nextInFocusChain();
+    }
+    EXPECT_EQ(after->objectName(), "Command2");
+}
+
+TEST_F(MainWindowTest, PictureButtonsWorkFromTheKeyboardAndHaveGermanNames) {
+    struct Case {
+        const char* picture;
+        const char* name;
+        std::function<bool()> acted;
+    };
+    const std::vector<Case> cases = {
+        {"Picture3", "Beenden", [&] { return services.endProgramCalls == 1; }},
+        {"Picture2", "Minimieren", [&] { return services.minimised.size() == 1; }},
+        {"Image2", "Informationen über Programm",
+         [&] {
+             for (QWidget* w : QApplication::topLevelWidgets()) {
+                 if (w->objectName() == "AboutWindow" && w->isVisible()) {
+                     return true;
+                 }
+             }
+             return false;
+         }},
+    };
+    for (const Case& c : cases) {
+        auto* picture = control<QWidget>(c.picture);
+        EXPECT_EQ(picture->accessibleName(), QString::fromUtf8(c.name));
+        EXPECT_FALSE(picture->accessibleDescription().isEmpty()) << c.picture;
+        EXPECT_TRUE(picture->focusPolicy() & Qt::TabFocus) << c.picture;
+        QTest::keyClick(picture, Qt::Key_Space);
+        EXPECT_TRUE(c.acted()) << c.picture;
+    }
 }
 
 } // namespace
