@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/window_services.h"
+
+#include <QDialog>
+
+namespace setforge::platform {
+
+// The modal message box: text with CR LF line breaks and TAB columns, an optional icon and one
+// OK button. Its own dialog rather than QMessageBox, whose label has no regular tab stops.
+// Children by object name: "icon", "text", "ok".
+class MessageDialog final : public QDialog {
+public:
+    MessageDialog(QWidget* parent, const QString& title, const QString& text, MessageIcon icon);
+};
+
+// The box's font: the design's "MS Sans Serif" 8.25 pt, or the nearest font with its metrics.
+// The information sheets' TAB columns are made for these metrics.
+[[nodiscard]] QFont messageFont();
+
+} // namespace setforge::platform

@@ -1,0 +1,20 @@
+#pragma once
+
+class QPlainTextEdit;
+class QString;
+
+namespace setforge::platform {
+
+// The free-text box speaks CR LF to the rest of the program; inside, a line break is a block
+// break and no CR is kept.
+
+// The whole text, lines separated by "\r\n", every other character as it stands.
+[[nodiscard]] QString wholeText(const QPlainTextEdit* box);
+
+// Replaces the whole text; "\r\n", a lone "\r" and "\n" each become one line break.
+void replaceText(QPlainTextEdit* box, const QString& text);
+
+// Inserts `text` at the caret in place of the selection; the caret ends after it.
+void insertAtCaret(QPlainTextEdit* box, const QString& text);
+
+} // namespace setforge::platform

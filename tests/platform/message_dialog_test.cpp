@@ -1,0 +1,181 @@
+#include "platform/message_dialog.h"
+#include "platform/qt_window_services.h"
+
+#include "buyscript/weapon_sheets.h"
+#include "modal.h"
+#include "printers.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace setforge::platform {
+namespace {
+
+using testsupport::ModalWatch;
+
+QWidget* textOf(MessageDialog& box) {
+    box.layout()->activate();
+    return box.findChild<QWidget*>("text");
+}
+
+// Where the drawn text ends: one past the rightmost and lowest column and row with ink.
+struct InkExtent {
+    int right = 0;
+    int bottom = 0;
+};
+
+InkExtent inkOf(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    InkExtent extent;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                extent.right = std::max(extent.right, x + 1);
+                extent.bottom = std::max(extent.bottom, y + 1);
+            }
+        }
+    }
+    return extent;
+}
+
+int inkRightOf(const QString& text) {
+    MessageDialog box(nullptr, {}, text, MessageIcon::None);
+    const int right = inkOf(textOf(box)).right;
+    EXPECT_GT(right, 0) << "nothing drawn for " << text.toStdString();
+    return right;
+}
+
+QStringList sheetLines(std::int16_t marker) {
+    const auto sheet = buyscript::WeaponSheetFor(marker);
+    EXPECT_TRUE(sheet.has_value());
+    return sheet ? QString::fromStdString(sheet->text).split("\r\n") : QStringList();
+}
+
+TEST(MessageBox, SheetRowsPutTheirColonInOneColumn) {
+    const QStringList lines = sheetLines(12);
+    ASSERT_EQ(lines.size(), 9);
+
+    // Each row's label, TABs and colon drawn alone at its place in the nine-row sheet: the colons
+    // line up exactly when every row's ink ends in the same column.
+    std::vector<int> colonEnds;
+    for (qsizetype row = 0; row < lines.size(); ++row) {
+        QStringList alone(lines.size(), QString());
+        const qsizetype colon = lines[row].indexOf(": ");
+        ASSERT_GT(colon, 0) << lines[row].toStdString();
+        alone[row] = lines[row].left(colon + 1);
+        colonEnds.push_back(inkRightOf(alone.join("\r\n")));
+    }
+    for (size_t row = 1; row < colonEnds.size(); ++row) {
+        EXPECT_EQ(colonEnds[row], colonEnds[0]) << lines[static_cast<qsizetype>(row)].toStdString();
+    }
+}
+
+TEST(MessageBox, TabsAdvanceToStopsEightAverageCharactersApart) {
+    MessageDialog probe(nullptr, {}, ":", MessageIcon::None);
+    const qreal stop = QFontMetricsF(textOf(probe)->font()).averageCharWidth() * 8;
+    const int colonAlone = inkRightOf(":");
+    struct Case {
+        QString text;
+        int stops;
+    };
+    const Case cases[] = {{"\t:", 1}, {"\t\t:", 2}, {"\t\t\t:", 3}, {"ab\t:", 1}, {"Caliber\t\t:", 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_NEAR(inkRightOf(c.text) - colonAlone, c.stops * stop, 1.0);
+    }
+}
+
+TEST(MessageBox, TextIsNeverClipped) {
+    const QString texts[] = {
+        sheetLines(12).join("\r\n"),
+        "Die Config wurde nicht gespeichert.\r\n\r\nDatei: /home/spieler/Counter-Strike 1.6/cstrike/"
+        "Sehr langer Ordnername mit Umlauten äöü/userconfig.cfg\r\nGrund: No space left on device",
+        "Kauft Munition für die Hauptwaffe",
+        "gy\r\n\r\nTrailing tabs\t\t\t\t",
+    };
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        MessageDialog box(nullptr, {}, text, MessageIcon::Information);
+        QWidget* label = textOf(box);
+        EXPECT_TRUE(box.rect().contains(label->geometry()));
+        const InkExtent asShown = inkOf(label);
+        EXPECT_GT(asShown.right, 0);
+
+        // Given room to spare, the text shows no more ink than in the box's own size.
+        label->resize(label->width() + 200, label->height() + 200);
+        const InkExtent withRoom = inkOf(label);
+        EXPECT_EQ(asShown.right, withRoom.right);
+        EXPECT_EQ(asShown.bottom, withRoom.bottom);
+    }
+}
+
+TEST(MessageBox, IconShowsOnlyWhenAsked) {
+    QImage information;
+    QImage warning;
+    for (const MessageIcon icon : {MessageIcon::None, MessageIcon::Information, MessageIcon::Warning}) {
+        MessageDialog box(nullptr, {}, "Text", icon);
+        box.show();
+        const auto* label = box.findChild<QLabel*>("icon");
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->isVisible(), icon != MessageIcon::None);
+        const QImage image = label->pixmap().toImage();
+        EXPECT_EQ(image.isNull(), icon == MessageIcon::None);
+        if (icon != MessageIcon::None) {
+            (icon == MessageIcon::Warning ? warning : information) = image;
+        }
+    }
+    EXPECT_NE(information, warning);
+}
+
+TEST(MessageBox, TitleFallsBackToTheApplicationTitle) {
+    struct Case {
+        QString given;
+        QString shown;
+    };
+    const Case cases[] = {{"", "Halvren Setforge"}, {"Waffeninformation", "Waffeninformation"}};
+    for (const Case& c : cases) {
+        QtWindowServices services;
+        QString shownTitle;
+        QString objectName;
+        ModalWatch watch([&](QWidget* box) {
+            shownTitle = box->windowTitle();
+            objectName = box->objectName();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        services.showMessage(nullptr, c.given, "Text", MessageIcon::Information);
+        EXPECT_TRUE(watch.acted());
+        EXPECT_EQ(objectName, "MessageBox");
+        EXPECT_EQ(shownTitle, c.shown);
+    }
+}
+
+TEST(MessageBox, OneOkButtonClosesTheBoxFromTheKeyboard) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        QtWindowServices services;
+        ModalWatch watch([&](QWidget* box) {
+            const auto buttons = box->findChildren<QPushButton*>();
+            ASSERT_EQ(buttons.size(), 1);
+            EXPECT_EQ(buttons[0]->text(), "OK");
+            EXPECT_TRUE(buttons[0]->isDefault());
+            ASSERT_EQ(box->focusWidget(), buttons[0]);
+            QTest::keyClick(buttons[0], key);
+        });
+        services.showMessage(nullptr, {}, "Price\t\t: $400", MessageIcon::None);
+        EXPECT_TRUE(watch.acted());
+        EXPECT_FALSE(watch.forcedClosed());
+    }
+}
+
+} // namespace
+} // namespace setforge::platform

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/qt_window_services.h"
+#include "platform/window_services.h"
+
+#include <QByteArray>
+#include <QMouseEvent>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace setforge::platform {
+
+// Window services for widget tests: answers the save dialog from a script, records what the
+// windows asked for, never shows a window and never blocks. Recorded widget pointers are only
+// for comparing identity; they may dangle once the widget is gone.
+class FakeWindowServices final : public WindowServices {
+public:
+    struct Drag {
+        QWidget* strip;
+        Qt::MouseButton button;
+        Qt::MouseButtons buttons;
+    };
+    struct WebAddress {
+        QWidget* owner;
+        QString url;
+    };
+    struct Message {
+        QWidget* parent;
+        QString title;
+        QString text;
+        MessageIcon icon;
+    };
+    struct SaveRequest {
+        QWidget* parent;
+        config::SaveDialogRequest request;
+    };
+    struct Write {
+        QString path;
+        QByteArray bytes;
+    };
+
+    // Answers for the coming save dialogs, first in first out; nullopt, or no answer left, cancels.
+    std::deque<std::optional<QString>> saveAnswers;
+    // Runs while the save dialog is "open", before it answers.
+    std::function<void()> whileSaveDialogOpen;
+    // When set, every write fails with this reason and touches no file.
+    std::optional<QString> failWritesWith;
+
+    std::vector<Drag> drags;
+    std::vector<WebAddress> webAddresses;
+    std::vector<QWidget*> minimised;
+    int endProgramCalls = 0;
+    std::vector<Message> messages;
+    std::vector<SaveRequest> saveRequests;
+    std::vector<Write> writes;
+
+    void dragByStrip(QWidget* strip, const QMouseEvent& press) override {
+        drags.push_back({strip, press.button(), press.buttons()});
+    }
+    void openWebAddress(QWidget* owner, const QString& url) override { webAddresses.push_back({owner, url}); }
+    void minimise(QWidget* window) override { minimised.push_back(window); }
+    void endProgram() override { ++endProgramCalls; }
+    void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override {
+        messages.push_back({parent, title, text, icon});
+    }
+    std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) override {
+        saveRequests.push_back({parent, request});
+        if (whileSaveDialogOpen) {
+            whileSaveDialogOpen();
+        }
+        if (saveAnswers.empty()) {
+            return std::nullopt;
+        }
+        std::optional<QString> answer = std::move(saveAnswers.front());
+        saveAnswers.pop_front();
+        return answer;
+    }
+    config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) override {
+        writes.push_back({path, QByteArray(bytes.constData(), bytes.size())}); // a deep copy: `bytes` may be a view
+        if (failWritesWith) {
+            return {false, failWritesWith->toStdString()};
+        }
+        return platform::writeFileAtomically(path, bytes);
+    }
+};
+
+} // namespace setforge::platform
