@@ -46,6 +46,11 @@ TEST(ComposeBuyScript, AllItemsGiveTheFullLine) {
     EXPECT_EQ(line.size(), 209u);
 }
 
+TEST(ComposeBuyScript, KeyHasNoLengthLimit) {
+    const std::string key = std::string(100000, 'k') + "\"; quit; \"\xF0\x9F\x98\x80";
+    EXPECT_EQ(ComposeBuyScript(key, {"c1", "c33"}), "bind \"" + key + "\" \"glock;secammo\"\r\n");
+}
+
 TEST(BuyCatalogue, GroupsAreContiguousAndMarkersUnique) {
     std::vector<std::string_view> groupOrder;
     std::set<std::int16_t> markers;

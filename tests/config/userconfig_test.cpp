@@ -232,5 +232,28 @@ TEST(Userconfig, NicknameStaysOneCommandInTheNameLine) {
     }
 }
 
+TEST(Userconfig, LargeAndHostileInputsKeepTheirDocumentedBytes) {
+    std::string nickname;
+    std::string nicknameWritten;
+    for (int i = 0; i < (1 << 20) / 8; ++i) {
+        nickname += "a\"b;\r\n\xC3\xA4"; // 8 bytes: quote, semicolon, CR LF, umlaut
+        nicknameWritten += "a'b;  \xE4";
+    }
+    std::string manual;
+    for (int i = 0; i < (10 << 20) / 32; ++i) {
+        manual += i % 2 ? "bind \"F1\" \"vest\"\r\n" : "say \xF0\x9F\x98\x80 \xE4\xB8\xAD;x\n\t\x01\n";
+    }
+    SettingsState state;
+    state.nickname = nickname;
+    state.manual_text = manual;
+    const std::string bytes = toWindows1252(composeUserconfig(state));
+
+    std::string manualWritten;
+    for (int i = 0; i < (10 << 20) / 32; ++i) {
+        manualWritten += i % 2 ? "bind \"F1\" \"vest\"\r\n" : "say ? ?;x\n\t\x01\n";
+    }
+    EXPECT_EQ(bytes, "name \"" + nicknameWritten + "\"\r\n// User Angaben\r\n" + manualWritten + "\r\n");
+}
+
 } // namespace
 } // namespace setforge::config

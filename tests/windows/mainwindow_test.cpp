@@ -267,6 +267,39 @@ TEST_F(MainWindowTest, NoCaptionLabelOrItemIsClipped) {
     expectNoTextClipped(window);
 }
 
+TEST_F(MainWindowTest, LargeTypedInputsReachTheFileIntact) {
+    // A 1 MB nickname and a 10 MB free text with mixed line ends, as a player can paste them.
+    QString nickname;
+    for (int i = 0; i < (1 << 20) / 4; ++i) {
+        nickname += QString::fromUtf8("\"ä;x");
+    }
+    QString manual;
+    for (int i = 0; i < (10 << 20) / 16; ++i) {
+        manual += i % 2 ? "bind \"F1\" \"p90\"\r\n" : QString::fromUtf8("say Grüße 😀\n");
+    }
+    control<QLineEdit>("Text1")->setText(nickname);
+    freeText()->setPlainText(manual);
+    const QString path = dir.filePath("userconfig.cfg");
+    services.saveAnswers.push_back(path);
+    click("Command1");
+
+    QByteArray expected = "name \"";
+    for (int i = 0; i < (1 << 20) / 4; ++i) {
+        expected += "'\xE4;x";
+    }
+    expected += "\"\r\n// User Angaben\r\n";
+    for (int i = 0; i < (10 << 20) / 16; ++i) {
+        // The box keeps line breaks, not their bytes: every break is written as CR LF.
+        expected += i % 2 ? "bind \"F1\" \"p90\"\r\n"
+                          : "say Gr\xFC\xDF"
+                            "e ?\r\n";
+    }
+    expected += "\r\n";
+    const QByteArray written = readAll(path);
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
+}
+
 TEST_F(MainWindowTest, TabOrderFollowsTheRowsFromTopToBottom) {
     std::vector<QWidget*> chain;
     for (QWidget* w = control<QWidget>("Text1"); w != control<QWidget>("Text2"); w = w->nextInFocusChain()) {
