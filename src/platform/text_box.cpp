@@ -9,9 +9,21 @@ namespace setforge::platform {
 
 QString wholeText(const QPlainTextEdit* box) {
     // The raw text, not toPlainText(), which would also turn no-break spaces into blanks.
-    QString text = box->document()->toRawText();
-    text.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
-    text.replace(QChar(QChar::LineSeparator), QStringLiteral("\r\n"));
+    const QString raw = box->document()->toRawText();
+    // One pass with whole runs appended: QString::replace with a longer text moves the tail once
+    // per batch of matches, which grows with the square of a large free text.
+    QString text;
+    text.reserve(raw.size() + raw.size() / 16 + 16);
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char16_t c = raw.at(i).unicode();
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            text.append(QStringView(raw).sliced(runStart, i - runStart));
+            text.append(u"\r\n");
+            runStart = i + 1;
+        }
+    }
+    text.append(QStringView(raw).sliced(runStart));
     return text;
 }
 
