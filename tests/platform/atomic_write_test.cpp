@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -191,6 +192,28 @@ INSTANTIATE_TEST_SUITE_P(
                                  .systemError = EACCES,
                                  .needsFolderPermissions = true}),
     [](const ::testing::TestParamInfo<WriteFault>& info) { return std::string(info.param.name); });
+
+// An existing file that nobody may replace, root included: the immutable attribute, where the
+// file system and the tools allow it.
+TEST(AtomicWrite, ImmutableExistingFileKeepsItsBytes) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QDir root(temp.path());
+    const QString path = root.filePath("userconfig.cfg");
+    putFile(path, OldBytes);
+    const std::string quoted = "'" + path.toStdString() + "'";
+    if (std::system(("chattr +i " + quoted + " 2>/dev/null").c_str()) != 0) {
+        GTEST_SKIP() << "chattr +i is not available here (no e2fsprogs, no permission, or the file system lacks it)";
+    }
+    const std::map<QString, QByteArray> before = treeOf(root.path());
+    const config::WriteResult result = writeFileAtomically(path, newConfig(500));
+    const std::map<QString, QByteArray> after = treeOf(root.path());
+    EXPECT_EQ(std::system(("chattr -i " + quoted).c_str()), 0);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(after, before);
+}
 
 struct Replacement {
     const char* name;
