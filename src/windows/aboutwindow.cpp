@@ -17,14 +17,7 @@ namespace setforge::windows {
 AboutWindow::AboutWindow(platform::WindowServices& services)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
     , m_services(services) {
-    setObjectName("AboutWindow");
-    setWindowTitle("Informationen über Programm");
-    setFixedSize(px(4680), px(3075));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, WindowGrey);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    setPalette(palette);
+    setUpWindow(this, "AboutWindow", "Informationen über Programm", 4680, 3075);
 
     m_strip = new PictureBox(this, "Picture2", twipsRect(0, 0, 4435, 255), artwork::titleStrip());
     connect(m_strip, &PictureBox::pressed, this, &AboutWindow::Picture2_MouseDown);

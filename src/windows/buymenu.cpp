@@ -57,17 +57,6 @@ artwork::MarkerColour markerColourOf(TeamSide side) {
     return artwork::MarkerColour::Green;
 }
 
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
-
 } // namespace
 
 void ShowWeaponSheet(platform::WindowServices& services, QWidget* parent, std::int16_t markerIndex) {
@@ -81,14 +70,7 @@ BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QS
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
     , m_services(services)
     , m_insertLine(std::move(insertLine)) {
-    setObjectName("BuyMenu");
-    setWindowTitle("Buy-Script erstellen");
-    setFixedSize(px(9495), px(6135));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, WindowGrey);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    setPalette(palette);
+    setUpWindow(this, "BuyMenu", "Buy-Script erstellen", 9495, 6135);
 
     // The strip shows the main window's title image, cut at the control's width.
     m_strip = new PictureBox(this, "Picture1", twipsRect(8, 0, 9240, 255), artwork::titleStrip());

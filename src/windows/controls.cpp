@@ -3,6 +3,7 @@
 #include "windows/style.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -102,6 +103,24 @@ void FrameBox::paintEvent(QPaintEvent* /*event*/) {
 void FrameBox::addLine(const QLine& line, const QColor& colour) {
     m_lines.emplace_back(line, colour);
     update();
+}
+
+void setUpWindow(QWidget* window, const QString& name, const QString& title, int widthTwips, int heightTwips) {
+    window->setObjectName(name);
+    window->setWindowTitle(title);
+    window->setFixedSize(px(widthTwips), px(heightTwips));
+    window->setAutoFillBackground(true);
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, WindowGrey);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    window->setPalette(palette);
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
 }
 
 void chainTabOrder(const std::vector<QWidget*>& widgets) {

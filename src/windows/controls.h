@@ -4,7 +4,10 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <string_view>
 #include <vector>
+
+class QLabel;
 
 namespace setforge::windows {
 
@@ -61,6 +64,17 @@ private:
 struct TwipsLine {
     int x1, y1, x2, y2;
 };
+// A frameless window of fixed client size (in twips) on the window grey, with black text.
+void setUpWindow(QWidget* window, const QString& name, const QString& title, int widthTwips, int heightTwips);
+
+// A label at its designed place.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
+
+// Catalogue texts are UTF-8.
+[[nodiscard]] inline QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 // Sets the TAB order to the order of `widgets`.
 void chainTabOrder(const std::vector<QWidget*>& widgets);
 

@@ -84,17 +84,6 @@ QString labelName(const SettingSpec& spec) {
                                                 : QStringLiteral("Label%1").arg(spec.row + 2);
 }
 
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
-
 void setBoxColours(QWidget* box, int grey) {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, QColor(grey, grey, grey));
@@ -109,15 +98,8 @@ void setBoxColours(QWidget* box, int grey) {
 MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_services(services) {
-    setObjectName("HauptFrame");
-    setWindowTitle("Halvren");
+    setUpWindow(this, "HauptFrame", "Halvren", 11430, 8055);
     setWindowIcon(artwork::windowIcon());
-    setFixedSize(px(11430), px(8055));
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, WindowGrey);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    setPalette(palette);
 
     buildTitleArea();
     buildSettingFrames();
