@@ -8,6 +8,7 @@ SETFORGE_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation
     xvfb xdotool x11-utils imagemagick
+    libxcb1-dev
 )
 
 setforge_install_deps() {

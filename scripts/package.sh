@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it on this machine and runs the end-to-end typical run
+# against the installed program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+source scripts/deps.sh
+setforge_install_deps
+
+cmake --preset release
+cmake --build --preset release
+(cd build/release && cpack)
+deb=$(ls build/release/halvren-setforge_*.deb)
+
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "./$deb"
+
+for installed in /usr/bin/setforge /usr/share/applications/setforge.desktop \
+    /usr/share/icons/hicolor/16x16/apps/setforge.png /usr/share/icons/hicolor/32x32/apps/setforge.png \
+    /usr/share/icons/hicolor/256x256/apps/setforge.png; do
+    [ -f "$installed" ] || { echo "the package did not install $installed"; exit 1; }
+done
+
+# A skip (exit 77) would mean a missing tool; here that is a failure.
+bash tests/e2e/typical_run.sh /usr/bin/setforge build/release/installed-shots
+echo "installed package: typical run passed"
