@@ -11,7 +11,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Halvren Setforge");
-    QApplication::setApplicationDisplayName("Halvren Setforge");
     QApplication::setFont(setforge::windows::defaultFont());
 
     QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);

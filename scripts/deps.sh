@@ -7,6 +7,7 @@ SETFORGE_PACKAGES=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation
+    qt6-translations-l10n
     xvfb xdotool x11-utils imagemagick
     libxcb1-dev
 )

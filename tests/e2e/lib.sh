@@ -285,7 +285,7 @@ enter_path() {
         question=$(wait_message_box '^Halvren Setforge 1\.0$' "$dialog") || fail "no overwrite question for $path"
         note "overwrite question $question ($(window_size "$question")); answering Yes"
         shot "overwrite-question" >/dev/null
-        key alt+y
+        key alt+j # "Ja"
     fi
 }
 
