@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    for (int size : {16, 32, 48, 64, 128, 256}) {
+    for (int size : setforge::windows::artwork::InstalledIconSizes) {
         const QString folder = QStringLiteral("%1x%1/apps").arg(size);
         if (!out.mkpath(folder) ||
             !setforge::windows::artwork::windowIconPixmap(size).save(out.filePath(folder + "/setforge.png"), "PNG")) {

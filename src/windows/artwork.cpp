@@ -472,7 +472,7 @@ QPixmap windowIconPixmap(int size) {
 
 QIcon windowIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 32, 48}) {
         icon.addPixmap(windowIconPixmap(size));
     }
     return icon;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QRgb>
 #include <QSize>
 #include <QtGlobal>
@@ -49,8 +51,12 @@ inline constexpr QRgb WindowGrey = 0xffc0c0c0;
 // Clickable round dot that tells the team of a buy item, 13 x 13.
 [[nodiscard]] QPixmap marker(MarkerColour colour, qreal dpr = 1.0);
 
-// Orange "H" in a crosshair on dark metal; sizes 16, 32, 48, 64, 128 and 256.
+// Orange "H" in a crosshair on dark metal, in the sizes a taskbar shows (16, 32 and 48); the
+// large sizes are painted when installing, not at every start.
 [[nodiscard]] QIcon windowIcon();
+
+// The sizes installed for desktops to choose from.
+inline constexpr std::array<int, 6> InstalledIconSizes{16, 32, 48, 64, 128, 256};
 
 // One size of the window icon, painted for that size (small sizes drop fine detail).
 [[nodiscard]] QPixmap windowIconPixmap(int size);
