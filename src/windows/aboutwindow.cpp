@@ -38,10 +38,10 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
         {"Label6", "Freeware", twipsRect(1020, 1800, 1335, 255)},
         {"Label4", "Programmdesign: " + MakerName, twipsRect(120, 2280, 4215, 255)},
     }};
-    for (const LabelSpec& spec : labels) {
-        auto* label = new QLabel(spec.text, this);
-        label->setObjectName(spec.name);
-        label->setGeometry(spec.geometry);
+    for (const LabelSpec& text : labels) {
+        auto* label = new QLabel(text.text, this);
+        label->setObjectName(text.name);
+        label->setGeometry(text.geometry);
         label->setFont(arialBoldFont());
     }
     auto* licence = findChild<QLabel*>("Label6");

@@ -78,10 +78,10 @@ const RowPlacement& placementOf(std::string_view key) {
     throw std::logic_error("setting without a place on the main window");
 }
 
-QString labelName(const SettingSpec& spec) {
+QString labelName(const SettingSpec& setting) {
     // The general frame's labels form one indexed family; the internet frame's are single labels.
-    return spec.frame == SettingsFrame::General ? QStringLiteral("Label2_%1").arg(spec.row - 2)
-                                                : QStringLiteral("Label%1").arg(spec.row + 2);
+    return setting.frame == SettingsFrame::General ? QStringLiteral("Label2_%1").arg(setting.row - 2)
+                                                   : QStringLiteral("Label%1").arg(setting.row + 2);
 }
 
 void setBoxColours(QWidget* box, int grey) {
@@ -114,15 +114,15 @@ void MainWindow::setTabOrderByRows() {
     std::vector<QWidget*> order{findChild<QWidget*>("Image2"), findChild<QWidget*>("Picture2"),
                                 findChild<QWidget*>("Picture3"), m_nickname};
     std::vector<const SettingSpec*> byPlace;
-    for (const SettingSpec& spec : SettingsCatalogue) {
-        byPlace.push_back(&spec);
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        byPlace.push_back(&setting);
     }
     std::ranges::sort(byPlace, {}, [](const SettingSpec* s) { return std::pair(s->frame, s->row); });
-    for (const SettingSpec* spec : byPlace) {
-        if (spec->kind == SettingKind::List) {
-            order.push_back(findChild<QWidget*>(qs(spec->listControl)));
+    for (const SettingSpec* setting : byPlace) {
+        if (setting->kind == SettingKind::List) {
+            order.push_back(findChild<QWidget*>(qs(setting->listControl)));
         } else {
-            for (const config::ChoiceSpec& choice : spec->choices) {
+            for (const config::ChoiceSpec& choice : setting->choices) {
                 order.push_back(findChild<QWidget*>(qs(choice.control)));
             }
         }
@@ -178,22 +178,22 @@ void MainWindow::buildSettingFrames() {
     m_nickname->setMaxLength(std::numeric_limits<int>::max());
     setBoxColours(m_nickname, 227);
 
-    for (const SettingSpec& spec : SettingsCatalogue) {
-        QWidget* frame = spec.frame == SettingsFrame::General ? general : internet;
-        const RowPlacement& place = placementOf(spec.key);
-        makeLabel(frame, labelName(spec), qs(spec.label), twipsRect(240, RowPitch * spec.row, 2235, 255));
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        QWidget* frame = setting.frame == SettingsFrame::General ? general : internet;
+        const RowPlacement& place = placementOf(setting.key);
+        makeLabel(frame, labelName(setting), qs(setting.label), twipsRect(240, RowPitch * setting.row, 2235, 255));
 
-        if (spec.kind == SettingKind::List) {
+        if (setting.kind == SettingKind::List) {
             auto* list = new QComboBox(frame);
-            list->setObjectName(qs(spec.listControl));
+            list->setObjectName(qs(setting.listControl));
             list->setGeometry(twipsRect(2520, place.controlTop, 2895, 315));
             list->setEditable(false);
-            setBoxColours(list, spec.listControl == "c2" ? 227 : 224);
-            for (const config::ChoiceSpec& choice : spec.choices) {
+            setBoxColours(list, setting.listControl == "c2" ? 227 : 224);
+            for (const config::ChoiceSpec& choice : setting.choices) {
                 list->addItem(qs(choice.display));
             }
             list->setCurrentIndex(-1);
-            if (spec.key == "gamma") {
+            if (setting.key == "gamma") {
                 m_gamma = list;
             }
         } else {
@@ -201,9 +201,9 @@ void MainWindow::buildSettingFrames() {
             auto* container = new QWidget(frame);
             container->setObjectName(qs(place.container));
             container->setGeometry(twipsRect(2520, place.controlTop, 2895, 255));
-            for (std::size_t i = 0; i < spec.choices.size(); ++i) {
-                auto* option = new QRadioButton(qs(spec.choices[i].display), container);
-                option->setObjectName(qs(spec.choices[i].control));
+            for (std::size_t i = 0; i < setting.choices.size(); ++i) {
+                auto* option = new QRadioButton(qs(setting.choices[i].display), container);
+                option->setObjectName(qs(setting.choices[i].control));
                 option->setGeometry(twipsRect(840 * static_cast<int>(i), 0, place.widths[i], 255));
             }
         }
@@ -253,13 +253,13 @@ void MainWindow::buildButtons() {
 config::SettingsState MainWindow::snapshot() const {
     config::SettingsState state;
     state.nickname = m_nickname->text().toStdString();
-    for (const SettingSpec& spec : SettingsCatalogue) {
-        std::string& field = state.*spec.field;
-        if (spec.kind == SettingKind::List) {
-            field = findChild<QComboBox*>(qs(spec.listControl))->currentText().toStdString();
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        std::string& field = state.*setting.field;
+        if (setting.kind == SettingKind::List) {
+            field = findChild<QComboBox*>(qs(setting.listControl))->currentText().toStdString();
             continue;
         }
-        const auto* container = findChild<QWidget*>(qs(placementOf(spec.key).container));
+        const auto* container = findChild<QWidget*>(qs(placementOf(setting.key).container));
         for (const auto* option : container->findChildren<QRadioButton*>()) {
             if (option->isChecked()) {
                 field = option->objectName().toStdString();

@@ -9,16 +9,16 @@
 namespace setforge::config {
 namespace {
 
-const SettingSpec& setting(std::string_view key) {
-    const SettingSpec* spec = findSetting(key);
-    if (spec == nullptr) {
+const SettingSpec& settingFor(std::string_view key) {
+    const SettingSpec* found = findSetting(key);
+    if (found == nullptr) {
         throw std::runtime_error("no setting " + std::string(key));
     }
-    return *spec;
+    return *found;
 }
 
 std::string valueFor(std::string_view key, std::string_view listText) {
-    const ChoiceSpec* choice = findListChoice(setting(key), listText);
+    const ChoiceSpec* choice = findListChoice(settingFor(key), listText);
     return choice ? std::string(choice->value) : std::string("<none>");
 }
 
@@ -61,7 +61,7 @@ TEST(SettingsCatalogue, ListTextMustMatchExactly) {
 TEST(SettingsCatalogue, SameCaptionKeepsItsOwnValuePerSetting) {
     // "Mittel" is a list item of fastsprites and an option caption of cl_crosshair_size.
     EXPECT_EQ(valueFor("fastsprites", "Mittel"), "1");
-    const ChoiceSpec* size = findOptionChoice(setting("cl_crosshair_size"), "o6");
+    const ChoiceSpec* size = findOptionChoice(settingFor("cl_crosshair_size"), "o6");
     ASSERT_NE(size, nullptr);
     EXPECT_EQ(size->display, "Mittel");
     EXPECT_EQ(size->value, "medium");
@@ -69,13 +69,13 @@ TEST(SettingsCatalogue, SameCaptionKeepsItsOwnValuePerSetting) {
 
 TEST(SettingsCatalogue, OptionButtonsBelongToExactlyOneGroup) {
     std::set<std::string> seen;
-    for (const SettingSpec& spec : SettingsCatalogue) {
-        for (const ChoiceSpec& choice : spec.choices) {
-            if (spec.kind == SettingKind::OptionGroup) {
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        for (const ChoiceSpec& choice : setting.choices) {
+            if (setting.kind == SettingKind::OptionGroup) {
                 EXPECT_TRUE(seen.insert(std::string(choice.control)).second) << choice.control;
-                EXPECT_EQ(findOptionChoice(spec, choice.control), &choice);
+                EXPECT_EQ(findOptionChoice(setting, choice.control), &choice);
             } else {
-                EXPECT_TRUE(choice.control.empty()) << spec.key;
+                EXPECT_TRUE(choice.control.empty()) << setting.key;
             }
         }
     }
@@ -84,25 +84,25 @@ TEST(SettingsCatalogue, OptionButtonsBelongToExactlyOneGroup) {
         EXPECT_TRUE(seen.contains("o" + std::to_string(i))) << "o" << i;
     }
     // A button of another group is not a choice here.
-    EXPECT_EQ(findOptionChoice(setting("hud_fastswitch"), "o3"), nullptr);
-    EXPECT_EQ(findOptionChoice(setting("hud_fastswitch"), ""), nullptr);
+    EXPECT_EQ(findOptionChoice(settingFor("hud_fastswitch"), "o3"), nullptr);
+    EXPECT_EQ(findOptionChoice(settingFor("hud_fastswitch"), ""), nullptr);
 }
 
 TEST(SettingsCatalogue, DisplayTextsAndValuesAreUniqueWithinASetting) {
-    for (const SettingSpec& spec : SettingsCatalogue) {
+    for (const SettingSpec& setting : SettingsCatalogue) {
         std::set<std::string_view> displays, values;
-        for (const ChoiceSpec& choice : spec.choices) {
-            EXPECT_TRUE(displays.insert(choice.display).second) << spec.key << ": " << choice.display;
-            EXPECT_TRUE(values.insert(choice.value).second) << spec.key << ": " << choice.value;
+        for (const ChoiceSpec& choice : setting.choices) {
+            EXPECT_TRUE(displays.insert(choice.display).second) << setting.key << ": " << choice.display;
+            EXPECT_TRUE(values.insert(choice.value).second) << setting.key << ": " << choice.value;
         }
     }
 }
 
 TEST(SettingsCatalogue, RowsFillEachFrameWithoutGapsOrTwins) {
     std::set<int> general, internet;
-    for (const SettingSpec& spec : SettingsCatalogue) {
-        auto& rows = spec.frame == SettingsFrame::General ? general : internet;
-        EXPECT_TRUE(rows.insert(spec.row).second) << spec.key;
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        auto& rows = setting.frame == SettingsFrame::General ? general : internet;
+        EXPECT_TRUE(rows.insert(setting.row).second) << setting.key;
     }
     // Row 1 of the general frame is the nickname, which is not a setting.
     EXPECT_EQ(general, (std::set<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
@@ -128,16 +128,16 @@ TEST(SettingsCatalogue, ListsOfferTheirItemsInDisplayOrder) {
     };
     // clang-format on
     int lists = 0;
-    for (const SettingSpec& spec : SettingsCatalogue) {
-        lists += spec.kind == SettingKind::List ? 1 : 0;
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        lists += setting.kind == SettingKind::List ? 1 : 0;
     }
     EXPECT_EQ(lists, static_cast<int>(cases.size()));
     for (const Case& c : cases) {
-        const SettingSpec& spec = setting(c.key);
-        EXPECT_EQ(spec.kind, SettingKind::List);
-        EXPECT_EQ(spec.listControl, c.control);
+        const SettingSpec& setting = settingFor(c.key);
+        EXPECT_EQ(setting.kind, SettingKind::List);
+        EXPECT_EQ(setting.listControl, c.control);
         std::vector<std::string_view> items;
-        for (const ChoiceSpec& choice : spec.choices) {
+        for (const ChoiceSpec& choice : setting.choices) {
             items.push_back(choice.display);
         }
         EXPECT_EQ(items, c.items) << c.key;

@@ -18,13 +18,13 @@ void require(bool condition) {
     }
 }
 
-std::string pickOrInvent(FuzzedDataProvider& data, const SettingSpec& spec) {
+std::string pickOrInvent(FuzzedDataProvider& data, const SettingSpec& setting) {
     switch (data.ConsumeIntegralInRange(0, 3)) {
     case 0:
         return {};
     case 1: {
-        const ChoiceSpec& c = spec.choices[data.ConsumeIntegralInRange<std::size_t>(0, spec.choices.size() - 1)];
-        return std::string(spec.kind == SettingKind::List ? c.display : c.control);
+        const ChoiceSpec& c = setting.choices[data.ConsumeIntegralInRange<std::size_t>(0, setting.choices.size() - 1)];
+        return std::string(setting.kind == SettingKind::List ? c.display : c.control);
     }
     default:
         return data.ConsumeRandomLengthString(24);
@@ -37,9 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     FuzzedDataProvider data(bytes, size);
     SettingsState state;
     int chosen = 0;
-    for (const SettingSpec& spec : SettingsCatalogue) {
-        state.*spec.field = pickOrInvent(data, spec);
-        chosen += currentChoice(spec, state) != nullptr ? 1 : 0;
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        state.*setting.field = pickOrInvent(data, setting);
+        chosen += currentChoice(setting, state) != nullptr ? 1 : 0;
     }
     state.nickname = data.ConsumeRandomLengthString(256);
     state.manual_text = data.ConsumeRemainingBytesAsString();

@@ -53,21 +53,21 @@ protected:
 
 TEST_F(MainWindowTest, StartsWithNothingChosenAndListsFilledInOrder) {
     window.showCentred();
-    for (const config::SettingSpec& spec : config::SettingsCatalogue) {
-        for (const config::ChoiceSpec& choice : spec.choices) {
-            if (spec.kind == config::SettingKind::OptionGroup) {
+    for (const config::SettingSpec& setting : config::SettingsCatalogue) {
+        for (const config::ChoiceSpec& choice : setting.choices) {
+            if (setting.kind == config::SettingKind::OptionGroup) {
                 auto* option = control<QRadioButton>(std::string(choice.control).c_str());
                 EXPECT_FALSE(option->isChecked()) << choice.control;
                 EXPECT_EQ(option->text().toStdString(), choice.display);
             }
         }
-        if (spec.kind == config::SettingKind::List) {
-            auto* list = control<QComboBox>(std::string(spec.listControl).c_str());
-            EXPECT_EQ(list->currentIndex(), -1) << spec.key;
-            EXPECT_EQ(list->currentText(), "") << spec.key;
-            ASSERT_EQ(list->count(), static_cast<int>(spec.choices.size()));
+        if (setting.kind == config::SettingKind::List) {
+            auto* list = control<QComboBox>(std::string(setting.listControl).c_str());
+            EXPECT_EQ(list->currentIndex(), -1) << setting.key;
+            EXPECT_EQ(list->currentText(), "") << setting.key;
+            ASSERT_EQ(list->count(), static_cast<int>(setting.choices.size()));
             for (int i = 0; i < list->count(); ++i) {
-                EXPECT_EQ(list->itemText(i).toStdString(), spec.choices[static_cast<std::size_t>(i)].display);
+                EXPECT_EQ(list->itemText(i).toStdString(), setting.choices[static_cast<std::size_t>(i)].display);
             }
         }
     }
