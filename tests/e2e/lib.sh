@@ -170,7 +170,7 @@ app_windows() {
 }
 
 # Waits for a visible window of the program with a matching title that is not one of the
-# ids given after the pattern, and prints its id.
+# ids given after the pattern, and prints its id. WAIT_DIALOG_ONLY=1 takes message boxes only.
 wait_window() {
     local pattern=$1
     shift
@@ -180,10 +180,12 @@ wait_window() {
         for id in $(app_windows "$pattern"); do
             known=0
             for k in "$@"; do [ "$id" = "$k" ] && known=1; done
-            if [ $known -eq 0 ]; then
-                echo "$id"
-                return 0
+            [ $known -eq 0 ] || continue
+            if [ "${WAIT_DIALOG_ONLY:-0}" = 1 ] && ! window_type "$id" | grep -q _NET_WM_WINDOW_TYPE_DIALOG; then
+                continue
             fi
+            echo "$id"
+            return 0
         done
         sleep 0.05
     done
@@ -348,24 +350,7 @@ open_buy_menu() {
 
 # Waits for a dialog window (message box) of the program with a matching title that is not
 # one of the ids given after the pattern; prints its id.
-wait_message_box() {
-    local pattern=$1
-    shift
-    local deadline=$((SECONDS + E2E_TIMEOUT)) id k known
-    while ((SECONDS < deadline)); do
-        app_alive || return 1
-        for id in $(app_windows "$pattern"); do
-            known=0
-            for k in "$@"; do [ "$id" = "$k" ] && known=1; done
-            if [ $known -eq 0 ] && window_type "$id" | grep -q _NET_WM_WINDOW_TYPE_DIALOG; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.05
-    done
-    return 1
-}
+wait_message_box() { WAIT_DIALOG_ONLY=1 wait_window "$@"; }
 
 # Every file and folder below a folder, with each file's checksum: equal before and after
 # a failed save means nothing was changed, added or left behind.

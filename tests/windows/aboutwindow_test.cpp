@@ -1,5 +1,5 @@
 #include "fake_window_services.h"
-#include "text_fit.h"
+#include "widget_helpers.h"
 
 #include "windows/mainwindow.h"
 

@@ -1,5 +1,5 @@
 #include "fake_window_services.h"
-#include "text_fit.h"
+#include "widget_helpers.h"
 
 #include "windows/buymenu.h"
 #include "windows/mainwindow.h"
@@ -80,10 +80,7 @@ TEST_F(BuyMenuTest, CreateInsertsTheLineAtTheCaretAndCloses) {
     // clang-format on
     for (const Case& c : cases) {
         freeText()->setPlainText(c.before);
-        QTextCursor cursor = freeText()->textCursor();
-        cursor.setPosition(c.selectFrom);
-        cursor.setPosition(c.selectTo, QTextCursor::KeepAnchor);
-        freeText()->setTextCursor(cursor);
+        selectInBox(freeText(), c.selectFrom, c.selectTo);
 
         QWidget* menu = openBuyMenu();
         if (!c.key.isEmpty()) {

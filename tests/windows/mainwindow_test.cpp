@@ -1,5 +1,5 @@
 #include "fake_window_services.h"
-#include "text_fit.h"
+#include "widget_helpers.h"
 
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
@@ -225,10 +225,7 @@ TEST_F(MainWindowTest, InsertionReplacesSelectionAndContinuesTheLine) {
     // clang-format on
     for (const Case& c : cases) {
         freeText()->setPlainText(c.before);
-        QTextCursor cursor = freeText()->textCursor();
-        cursor.setPosition(c.selectFrom);
-        cursor.setPosition(c.selectTo, QTextCursor::KeepAnchor);
-        freeText()->setTextCursor(cursor);
+        selectInBox(freeText(), c.selectFrom, c.selectTo);
         window.insertIntoFreeText("bind\r\n");
         EXPECT_EQ(window.snapshot().manual_text, c.after.toStdString()) << c.name;
         EXPECT_FALSE(freeText()->toPlainText().contains('\r')) << c.name;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -11,6 +12,14 @@
 #include <gtest/gtest.h>
 
 namespace setforge::windows {
+
+// Puts the caret of the free-text box at `from` and selects up to `to`.
+inline void selectInBox(QPlainTextEdit* box, int from, int to) {
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+}
 
 // Every caption, label and list item of `window` fits its control at the font the control uses.
 inline void expectNoTextClipped(const QWidget& window) {
