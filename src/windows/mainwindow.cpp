@@ -14,13 +14,11 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <array>
@@ -275,9 +273,7 @@ void MainWindow::insertIntoFreeText(const QString& text) {
 }
 
 void MainWindow::showCentred() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    platform::centreOnScreen(this);
     show();
     m_gamma->setFocus(Qt::OtherFocusReason);
 }
