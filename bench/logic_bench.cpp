@@ -24,7 +24,7 @@ void BM_ComposeUserconfigFreeText(benchmark::State& state) {
     settings.hud_fastswitch = "o1";
     settings.manual_text = filler(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(setforge::config::toWindows1252(setforge::config::composeUserconfig(settings)));
+        benchmark::DoNotOptimize(setforge::config::composeUserconfig(settings));
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
@@ -34,7 +34,7 @@ void BM_ComposeUserconfigNickname(benchmark::State& state) {
     setforge::config::SettingsState settings;
     settings.nickname = std::string(static_cast<std::size_t>(state.range(0)), '"');
     for (auto _ : state) {
-        benchmark::DoNotOptimize(setforge::config::toWindows1252(setforge::config::composeUserconfig(settings)));
+        benchmark::DoNotOptimize(setforge::config::composeUserconfig(settings));
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }

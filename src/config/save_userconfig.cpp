@@ -19,7 +19,7 @@ SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsSt
     if (!path || path->empty()) {
         return {SaveOutcome::Cancelled, {}, {}};
     }
-    const std::string bytes = toWindows1252(composeUserconfig(snapshot()));
+    const std::string bytes = composeUserconfig(snapshot());
     WriteResult written = services.writeFileAtomically(*path, bytes);
     if (!written.ok) {
         return {SaveOutcome::Failed, *path, std::move(written.error)};

@@ -45,7 +45,7 @@ struct SaveResult {
 [[nodiscard]] SaveDialogRequest userconfigDialogRequest();
 
 // Asks for a path, then takes the snapshot (after the dialog, so it sees the controls as they are
-// now), composes, encodes to Windows-1252 and writes. Cancel and an empty path write nothing.
+// now), composes and writes. Cancel and an empty path write nothing.
 SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsState()>& snapshot);
 
 // The German text telling the user that the config was not saved, and why.

@@ -39,13 +39,14 @@ inline constexpr std::array<ChoiceSpec, 3> CrossSize   {{ {"Klein", "o5", "small
 inline constexpr std::array<ChoiceSpec, 2> CrossTransl {{ {"Ja", "o8", "1"},  {"Nein", "o9", "0"} }};
 inline constexpr std::array<ChoiceSpec, 2> DynCross    {{ {"Ja", "o10", "1"}, {"Nein", "o11", "0"} }};
 inline constexpr std::array<ChoiceSpec, 2> HiModels    {{ {"Ja", "o12", "1"}, {"Nein", "o13", "0"} }};
-inline constexpr std::array<ChoiceSpec, 2> RightHand   {{ {"Links", "o14", "1"}, {"Rechts", "o15", "0"} }};
+// The game's cl_righthand 1 means right-handed view models; a non-zero _vgui_menus, graphical menus.
+inline constexpr std::array<ChoiceSpec, 2> RightHand   {{ {"Links", "o14", "0"}, {"Rechts", "o15", "1"} }};
 inline constexpr std::array<ChoiceSpec, 2> Shadows     {{ {"Ja", "o16", "1"}, {"Nein", "o17", "0"} }};
 inline constexpr std::array<ChoiceSpec, 2> HiSound     {{ {"Ja", "o18", "1"}, {"Nein", "o19", "0"} }};
 inline constexpr std::array<ChoiceSpec, 2> CenterId    {{ {"Ja", "o20", "1"}, {"Nein", "o21", "0"} }};
 inline constexpr std::array<ChoiceSpec, 2> Download    {{ {"Ja", "o22", "1"}, {"Nein", "o23", "0"} }};
 inline constexpr std::array<ChoiceSpec, 2> Upload      {{ {"Ja", "o24", "1"}, {"Nein", "o25", "0"} }};
-inline constexpr std::array<ChoiceSpec, 2> VguiMenus   {{ {"Text", "o26", "1"}, {"Grafisch", "o27", "0"} }};
+inline constexpr std::array<ChoiceSpec, 2> VguiMenus   {{ {"Text", "o26", "0"}, {"Grafisch", "o27", "1"} }};
 
 // List items in the order they are shown. "1.6" writes six decimals like its neighbours;
 // cl_bob uses a decimal point because the game parses cvar numbers with atof, which stops at a comma.

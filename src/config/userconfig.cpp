@@ -1,12 +1,17 @@
 #include "config/userconfig.h"
 
 #include "config/settings_catalogue.h"
+#include "config/utf8.h"
+
+#include <algorithm>
 
 namespace setforge::config {
 namespace {
 
 constexpr std::string_view Crlf = "\r\n";
 constexpr std::string_view ManualMarker = "// User Angaben";
+// The engine keeps userinfo values shorter than this many bytes.
+constexpr std::size_t UserinfoValueLimit = 127;
 
 void appendSettingLine(std::string& out, const SettingSpec& setting, std::string_view value) {
     if (setting.lineForm == LineForm::Setinfo) {
@@ -36,14 +41,42 @@ std::string nameLineSafe(std::string_view nickname) {
     return safe;
 }
 
+bool isBlankNickname(std::string_view nickname) {
+    return std::ranges::all_of(nickname, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
+
+std::optional<std::string> nicknameRefusal(std::string_view nickname) {
+    if (isBlankNickname(nickname)) {
+        return std::nullopt;
+    }
+    const std::string written = sanitizeUtf8(nameLineSafe(nickname));
+    if (written.find('\\') != std::string::npos) {
+        return "Der Nickname enthält einen Backslash (\\).\r\nDas Spiel lehnt solche Namen ab und behält den "
+               "alten Namen.\r\n\r\nBitte entferne den Backslash aus dem Nickname.";
+    }
+    if (written.find("..") != std::string::npos) {
+        return "Der Nickname enthält zwei Punkte hintereinander (..).\r\nDas Spiel lehnt solche Namen ab und "
+               "behält den alten Namen.\r\n\r\nBitte entferne einen der Punkte.";
+    }
+    if (written.size() >= UserinfoValueLimit) {
+        return "Der Nickname ist zu lang: " + std::to_string(written.size()) + " Bytes.\r\nDas Spiel nimmt höchstens " +
+               std::to_string(UserinfoValueLimit - 1) +
+               " Bytes an (Umlaute zählen doppelt) und behält sonst den alten Namen.\r\n\r\n"
+               "Bitte kürze den Nickname.";
+    }
+    return std::nullopt;
+}
+
 std::string composeUserconfig(const SettingsState& state) {
     std::string out;
     out.reserve(state.nickname.size() + state.manual_text.size() + 1024);
 
-    out += "name \"";
-    out += nameLineSafe(state.nickname);
-    out += '"';
-    out += Crlf;
+    if (!isBlankNickname(state.nickname)) {
+        out += "name \"";
+        out += nameLineSafe(state.nickname);
+        out += '"';
+        out += Crlf;
+    }
 
     for (const SettingSpec& setting : SettingsCatalogue) {
         if (const ChoiceSpec* choice = currentChoice(setting, state)) {
@@ -55,7 +88,7 @@ std::string composeUserconfig(const SettingsState& state) {
     out += Crlf;
     out += state.manual_text;
     out += Crlf;
-    return out;
+    return sanitizeUtf8(out);
 }
 
 } // namespace setforge::config

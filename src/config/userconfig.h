@@ -2,22 +2,28 @@
 
 #include "config/settings_state.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace setforge::config {
 
-// The whole text of userconfig.cfg for `state`, UTF-8, every line ended by "\r\n":
-// the name line, one line per setting with a current choice in catalogue order,
-// "// User Angaben", then the free text as one piece.
+// The exact bytes of userconfig.cfg for `state`: UTF-8 without a byte-order mark, every line
+// ended by "\r\n". The name line (left out for an empty or blank nickname), one line per setting
+// with a current choice in catalogue order, "// User Angaben", then the free text as one piece.
+// Ill-formed UTF-8 coming in is written as one '?' per maximal ill-formed subpart.
 [[nodiscard]] std::string composeUserconfig(const SettingsState& state);
 
 // The nickname as it may stand between the quotes of the name line: the game's console
 // cannot escape a quote, so `"` becomes `'`, and each CR or LF becomes a blank.
 [[nodiscard]] std::string nameLineSafe(std::string_view nickname);
 
-// UTF-8 to Windows-1252 bytes; one '?' for each code point the code page cannot hold
-// and for each malformed UTF-8 sequence.
-[[nodiscard]] std::string toWindows1252(std::string_view utf8);
+// True when the nickname writes no name line: `name ""` would erase the player's name.
+[[nodiscard]] bool isBlankNickname(std::string_view nickname);
+
+// Why the game would refuse the name line for this nickname (German, says what to change), or
+// nullopt when it takes it. The game's userinfo refuses values holding '\' or "..", and values of
+// 127 bytes and more.
+[[nodiscard]] std::optional<std::string> nicknameRefusal(std::string_view nickname);
 
 } // namespace setforge::config

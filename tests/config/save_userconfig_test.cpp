@@ -79,10 +79,10 @@ TEST(SaveUserconfig, SnapshotIsTakenAfterTheDialogClosed) {
     EXPECT_EQ(result.path, "/tmp/cstrike/userconfig.cfg");
     ASSERT_EQ(services.writes.size(), 1u);
     EXPECT_EQ(services.writes[0].first, "/tmp/cstrike/userconfig.cfg");
-    EXPECT_EQ(services.writes[0].second, "name \"\"\r\ngamma \"2.200000\"\r\n// User Angaben\r\n\r\n");
+    EXPECT_EQ(services.writes[0].second, "gamma \"2.200000\"\r\n// User Angaben\r\n\r\n");
 }
 
-TEST(SaveUserconfig, WritesWindows1252Bytes) {
+TEST(SaveUserconfig, WritesUtf8BytesWithoutByteOrderMark) {
     FakeSaveServices services;
     services.answer = "u.cfg";
     SettingsState state;
@@ -90,8 +90,8 @@ TEST(SaveUserconfig, WritesWindows1252Bytes) {
     state.manual_text = "say Grüße 😀";
     (void)saveUserconfig(services, [&] { return state; });
     ASSERT_EQ(services.writes.size(), 1u);
-    EXPECT_EQ(services.writes[0].second, "name \"J\xF6rg\x99\"\r\n// User Angaben\r\nsay Gr\xFC\xDF"
-                                         "e ?\r\n");
+    EXPECT_EQ(services.writes[0].second, "name \"J\xC3\xB6rg\xE2\x84\xA2\"\r\n// User Angaben\r\nsay Gr\xC3\xBC\xC3\x9F"
+                                         "e \xF0\x9F\x98\x80\r\n");
 }
 
 TEST(SaveUserconfig, FailedWriteIsReportedWithPathAndReason) {

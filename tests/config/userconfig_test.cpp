@@ -13,8 +13,9 @@ using S = SettingsState;
 
 constexpr std::string_view Tail = "// User Angaben\r\n\r\n";
 
+// The file for these setting lines; a blank nickname writes no name line.
 std::string fileWithLines(std::initializer_list<std::string_view> lines, std::string_view nickname = "") {
-    std::string text = "name \"" + std::string(nickname) + "\"\r\n";
+    std::string text = nickname.empty() ? "" : "name \"" + std::string(nickname) + "\"\r\n";
     for (std::string_view line : lines) {
         text += line;
         text += "\r\n";
@@ -22,8 +23,8 @@ std::string fileWithLines(std::initializer_list<std::string_view> lines, std::st
     return text + std::string(Tail);
 }
 
-TEST(Userconfig, StartStateWritesNameMarkerAndEmptyLine) {
-    EXPECT_EQ(composeUserconfig(SettingsState{}), "name \"\"\r\n// User Angaben\r\n\r\n");
+TEST(Userconfig, StartStateWritesMarkerAndEmptyLine) {
+    EXPECT_EQ(composeUserconfig(SettingsState{}), "// User Angaben\r\n\r\n");
 }
 
 TEST(Userconfig, EachChoiceWritesItsOwnLine) {
@@ -77,8 +78,8 @@ TEST(Userconfig, EachChoiceWritesItsOwnLine) {
         {&S::cl_dynamiccrosshair, "o11", R"(cl_dynamiccrosshair "0")"},
         {&S::himodels, "o12", R"(himodels "1")"},
         {&S::himodels, "o13", R"(himodels "0")"},
-        {&S::cl_righthand, "o14", R"(cl_righthand "1")"},
-        {&S::cl_righthand, "o15", R"(cl_righthand "0")"},
+        {&S::cl_righthand, "o14", R"(cl_righthand "0")"},
+        {&S::cl_righthand, "o15", R"(cl_righthand "1")"},
         {&S::cl_shadows, "o16", R"(cl_shadows "1")"},
         {&S::cl_shadows, "o17", R"(cl_shadows "0")"},
         {&S::hisound, "o18", R"(hisound "1")"},
@@ -89,8 +90,8 @@ TEST(Userconfig, EachChoiceWritesItsOwnLine) {
         {&S::cl_allowdownload, "o23", R"(cl_allowdownload "0")"},
         {&S::cl_allowupload, "o24", R"(cl_allowupload "1")"},
         {&S::cl_allowupload, "o25", R"(cl_allowupload "0")"},
-        {&S::_vgui_menus, "o26", R"(setinfo "_vgui_menus""1")"},
-        {&S::_vgui_menus, "o27", R"(setinfo "_vgui_menus""0")"},
+        {&S::_vgui_menus, "o26", R"(setinfo "_vgui_menus""0")"},
+        {&S::_vgui_menus, "o27", R"(setinfo "_vgui_menus""1")"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -124,17 +125,16 @@ TEST(Userconfig, TextMatchingNoItemOrForeignButtonWritesNothing) {
     }
 }
 
-TEST(Userconfig, WorkedExampleGivesSevenLines) {
+TEST(Userconfig, WorkedExampleGivesSixLines) {
     SettingsState state;
     state.hud_fastswitch = "o1";
     state.gamma = "2.2";
     state.cl_righthand = "o15";
     state._vgui_menus = "o27";
-    EXPECT_EQ(composeUserconfig(state), "name \"\"\r\n"
-                                        "hud_fastswitch \"1\"\r\n"
+    EXPECT_EQ(composeUserconfig(state), "hud_fastswitch \"1\"\r\n"
                                         "gamma \"2.200000\"\r\n"
-                                        "cl_righthand \"0\"\r\n"
-                                        "setinfo \"_vgui_menus\"\"0\"\r\n"
+                                        "cl_righthand \"1\"\r\n"
+                                        "setinfo \"_vgui_menus\"\"1\"\r\n"
                                         "// User Angaben\r\n"
                                         "\r\n");
 }
@@ -177,13 +177,13 @@ TEST(Userconfig, EverySettingChosenFollowsWriteOrder) {
                                         "cl_crosshair_translucent \"1\"\r\n"
                                         "cl_dynamiccrosshair \"0\"\r\n"
                                         "himodels \"1\"\r\n"
-                                        "cl_righthand \"1\"\r\n"
+                                        "cl_righthand \"0\"\r\n"
                                         "cl_shadows \"0\"\r\n"
                                         "hisound \"1\"\r\n"
                                         "hud_centerid \"0\"\r\n"
                                         "cl_allowdownload \"1\"\r\n"
                                         "cl_allowupload \"0\"\r\n"
-                                        "setinfo \"_vgui_menus\"\"1\"\r\n"
+                                        "setinfo \"_vgui_menus\"\"0\"\r\n"
                                         "// User Angaben\r\n"
                                         "bind \"F11\" \"vest\"\r\n");
 }
@@ -205,7 +205,7 @@ TEST(Userconfig, FreeTextIsWrittenAsOnePieceFollowedByOneBreak) {
     for (const Case& c : cases) {
         SettingsState state;
         state.manual_text = std::string(c.manual);
-        EXPECT_EQ(composeUserconfig(state), "name \"\"\r\n// User Angaben\r\n" + std::string(c.tail));
+        EXPECT_EQ(composeUserconfig(state), "// User Angaben\r\n" + std::string(c.tail));
     }
 }
 
@@ -216,6 +216,8 @@ TEST(Userconfig, NicknameStaysOneCommandInTheNameLine) {
     // clang-format off
     const std::vector<Case> cases = {
         {"",                  ""},
+        {"   ",               ""},
+        {"\r\n \t",           ""},
         {"  Hans Wurst  ",    "  Hans Wurst  "},
         {"Jörg;Weiß",         "Jörg;Weiß"},
         {"a \"b\" c",         "a 'b' c"},
@@ -237,22 +239,97 @@ TEST(Userconfig, LargeAndHostileInputsKeepTheirDocumentedBytes) {
     std::string nicknameWritten;
     for (int i = 0; i < (1 << 20) / 8; ++i) {
         nickname += "a\"b;\r\n\xC3\xA4"; // 8 bytes: quote, semicolon, CR LF, umlaut
-        nicknameWritten += "a'b;  \xE4";
+        nicknameWritten += "a'b;  \xC3\xA4";
     }
     std::string manual;
     for (int i = 0; i < (10 << 20) / 32; ++i) {
-        manual += i % 2 ? "bind \"F1\" \"vest\"\r\n" : "say \xF0\x9F\x98\x80 \xE4\xB8\xAD;x\n\t\x01\n";
+        manual += i % 2 ? "bind \"F1\" \"vest\"\r\n" : "say \xF0\x9F\x98\x80 \xE4\xB8\xAD;\xFFx\n\t\x01";
     }
     SettingsState state;
     state.nickname = nickname;
     state.manual_text = manual;
-    const std::string bytes = toWindows1252(composeUserconfig(state));
+    const std::string bytes = composeUserconfig(state);
 
     std::string manualWritten;
     for (int i = 0; i < (10 << 20) / 32; ++i) {
-        manualWritten += i % 2 ? "bind \"F1\" \"vest\"\r\n" : "say ? ?;x\n\t\x01\n";
+        manualWritten += i % 2 ? "bind \"F1\" \"vest\"\r\n" : "say \xF0\x9F\x98\x80 \xE4\xB8\xAD;?x\n\t\x01";
     }
     EXPECT_EQ(bytes, "name \"" + nicknameWritten + "\"\r\n// User Angaben\r\n" + manualWritten + "\r\n");
+}
+
+TEST(Userconfig, NicknameTheGameRefusesIsNamed) {
+    struct Case {
+        std::string_view nickname;
+        std::string_view reasonHolds; // "" when the game takes the name
+    };
+    const std::string longest(126, 'x');
+    const std::string tooLong(127, 'x');
+    const std::string umlautsTooLong = std::string(63, 'x') +
+                                       "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3"
+                                       "\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3"
+                                       "\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3"
+                                       "\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4";
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"",                 ""},
+        {"     ",            ""},
+        {"Jörg",             ""},
+        {"a \"b\" c",        ""},              // quotes become apostrophes first
+        {"x.y.z",            ""},
+        {"//;quit",          ""},
+        {longest,            ""},              // 32 to 126 bytes are saved; servers keep 31
+        {"back\\slash",      "Backslash"},
+        {"\\",               "Backslash"},
+        {"a..b",             "zwei Punkte"},
+        {"...",              "zwei Punkte"},
+        {tooLong,            "zu lang: 127 Bytes"},
+        {umlautsTooLong,     "zu lang: 127 Bytes"},
+        {std::string(600, 'n'), "zu lang: 600 Bytes"},
+        {"a\"\r\n" + std::string(123, 'x'), "zu lang: 127 Bytes"}, // CR LF count as the blanks written
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const std::optional<std::string> reason = nicknameRefusal(c.nickname);
+        if (c.reasonHolds.empty()) {
+            EXPECT_FALSE(reason.has_value()) << c.nickname << ": " << reason.value_or("");
+        } else {
+            ASSERT_TRUE(reason.has_value()) << c.nickname;
+            EXPECT_NE(reason->find(c.reasonHolds), std::string::npos) << *reason;
+            EXPECT_NE(reason->find("Bitte"), std::string::npos) << "says what to change: " << *reason;
+        }
+    }
+}
+
+TEST(Userconfig, IllFormedUtf8BecomesOneQuestionMarkPerPiece) {
+    struct Case {
+        std::string_view name, in, out;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"umlauts stay UTF-8",      "Grün Weiß",              "Grün Weiß"},
+        {"emoji and CJK stay",      "a😀b中文",               "a😀b中文"},
+        {"Windows-1252 umlaut",     "J\xF6rg",                "J?rg"},
+        {"control characters stay", std::string_view("\t\x01\x7F\0", 4), std::string_view("\t\x01\x7F\0", 4)},
+        {"lone continuation byte",  "a\x80z",                 "a?z"},
+        {"truncated two-byte",      "a\xC3",                  "a?"},
+        {"truncated three-byte",    "a\xE2\x82z",             "a?z"},
+        {"overlong slash",          "\xC0\xAF",               "??"},
+        {"overlong three-byte",     "\xE0\x80\xAF",           "???"},
+        {"encoded surrogate",       "\xED\xA0\x80",           "???"},
+        {"above U+10FFFF",          "\xF4\x90\x80\x80",       "????"},
+        {"invalid lead bytes",      "\xFF\xFE",               "??"},
+        {"valid after broken",      "\xE2\x82\xC3\xA4",       "?ä"},
+        {"four-byte truncated",     "\xF0\x9F\x98",           "?"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SettingsState state;
+        state.manual_text = std::string(c.in);
+        EXPECT_EQ(composeUserconfig(state), "// User Angaben\r\n" + std::string(c.out) + "\r\n") << c.name;
+        state.manual_text.clear();
+        state.nickname = "n" + std::string(c.in);
+        EXPECT_EQ(composeUserconfig(state), fileWithLines({}, "n" + nameLineSafe(c.out))) << c.name;
+    }
 }
 
 } // namespace

@@ -1,8 +1,8 @@
-#include "config/userconfig.h"
+#include "config/utf8.h"
+#include "config/windows1252.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <iconv.h>
 #include <optional>
 #include <string>
@@ -11,106 +11,63 @@
 namespace setforge::config {
 namespace {
 
-std::string utf8Of(char32_t cp) {
-    std::string s;
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | (cp >> 6));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += static_cast<char>(0xE0 | (cp >> 12));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (cp >> 18));
-        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
+// glibc's own converter as the reference: the UTF-8 for one Windows-1252 byte, or nullopt when
+// glibc has none (the five undefined bytes).
+std::optional<std::string> glibcUtf8Of(char byte) {
+    const iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        ADD_FAILURE() << "glibc has no WINDOWS-1252 converter";
+        return std::nullopt;
     }
-    return s;
+    char in[1] = {byte};
+    char out[8];
+    char* inPtr = in;
+    std::size_t inLeft = 1;
+    char* outPtr = out;
+    std::size_t outLeft = sizeof out;
+    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    return ok ? std::optional<std::string>(std::string(out, outPtr)) : std::nullopt;
 }
 
-// glibc's own converter as the reference: the byte for a code point, or nullopt when it has none.
-class Iconv1252 {
-public:
-    Iconv1252()
-        : m_cd(iconv_open("WINDOWS-1252", "UTF-8")) {}
-    ~Iconv1252() {
-        if (m_cd != reinterpret_cast<iconv_t>(-1)) {
-            iconv_close(m_cd);
-        }
-    }
-    Iconv1252(const Iconv1252&) = delete;
-    Iconv1252& operator=(const Iconv1252&) = delete;
-
-    [[nodiscard]] bool ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    std::optional<std::string> convert(const std::string& in) {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        std::string src = in;
-        char out[16];
-        char* inPtr = src.data();
-        std::size_t inLeft = src.size();
-        char* outPtr = out;
-        std::size_t outLeft = sizeof out;
-        if (iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
-            return std::nullopt;
-        }
-        return std::string(out, outPtr);
-    }
-
-private:
-    iconv_t m_cd;
-};
-
-TEST(Windows1252, EveryBmpCodePointMatchesGlibc) {
-    Iconv1252 reference;
-    ASSERT_TRUE(reference.ok()) << "glibc has no WINDOWS-1252 converter";
-    int mapped = 0;
-    for (char32_t cp = 0; cp <= 0xFFFF; ++cp) {
-        if (cp >= 0xD800 && cp <= 0xDFFF) {
-            continue; // not characters; covered as malformed input below
-        }
-        const std::string in = utf8Of(cp);
-        const std::optional<std::string> expected = reference.convert(in);
-        const std::string actual = toWindows1252(in);
-        if (expected) {
-            ++mapped;
-            ASSERT_EQ(actual, *expected) << "U+" << std::hex << static_cast<unsigned>(cp);
+TEST(Windows1252, EveryByteReadsAsGlibcDecodesIt) {
+    int defined = 0;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        const std::string actual = windows1252ToUtf8(std::string_view(&byte, 1));
+        EXPECT_TRUE(isValidUtf8(actual)) << "byte " << b;
+        if (const std::optional<std::string> expected = glibcUtf8Of(byte)) {
+            ++defined;
+            EXPECT_EQ(actual, *expected) << "byte " << b;
         } else {
-            ASSERT_EQ(actual, "?") << "U+" << std::hex << static_cast<unsigned>(cp);
+            // As Windows reads them: the C1 control of the same number.
+            EXPECT_EQ(actual, std::string("\xC2") + byte) << "byte " << b;
         }
     }
-    // 0x00-0x7F, 0xA0-0xFF and the 27 assigned bytes of 0x80-0x9F.
-    EXPECT_EQ(mapped, 128 + 96 + 27);
+    EXPECT_EQ(defined, 256 - 5);
 }
 
-TEST(Windows1252, OneQuestionMarkPerUnmappableOrMalformedPiece) {
+TEST(Windows1252, ReadsAWholeOldConfig) {
+    EXPECT_EQ(windows1252ToUtf8("name \"J\xF6rg \x80\x84\x93\"\r\nsay Gr\xFC\xDF"
+                                "e\r\n"),
+              "name \"Jörg €„“\"\r\nsay Grüße\r\n");
+}
+
+TEST(Utf8, ValidOnlyWhenWellFormed) {
     struct Case {
-        std::string_view name, in, out;
+        std::string_view bytes;
+        bool valid;
     };
     // clang-format off
     const std::vector<Case> cases = {
-        {"umlauts",                 "Grün Weiß",              "Gr\xFCn Wei\xDF"},
-        {"euro and quotes",         "€ „x“",                  "\x80 \x84x\x93"},
-        {"emoji is one code point", "a😀b",                   "a?b"},
-        {"CJK",                     "中文",                   "??"},
-        {"control characters stay", std::string_view("\t\x01\x7F\0", 4), std::string_view("\t\x01\x7F\0", 4)},
-        {"lone continuation byte",  "a\x80z",                 "a?z"},
-        {"truncated two-byte",      "a\xC3",                  "a?"},
-        {"truncated three-byte",    "a\xE2\x82z",             "a?z"},
-        {"overlong slash",          "\xC0\xAF",               "??"},
-        {"overlong three-byte",     "\xE0\x80\xAF",           "???"},
-        {"encoded surrogate",       "\xED\xA0\x80",           "???"},
-        {"above U+10FFFF",          "\xF4\x90\x80\x80",       "????"},
-        {"invalid lead byte",       "\xFF\xFE",               "??"},
-        {"valid after broken",      "\xE2\x82\xC3\xA4",       "?\xE4"},
-        {"four-byte truncated",     "\xF0\x9F\x98",           "?"},
+        {"", true}, {"plain", true}, {"Grün", true}, {"😀中", true}, {"\xEF\xBB\xBF" "bom", true},
+        {"J\xF6rg", false}, {"\x80", false}, {"\xC3", false}, {"\xC0\xAF", false}, {"\xED\xA0\x80", false},
+        {"\xF4\x90\x80\x80", false}, {"ok\xFF", false},
     };
     // clang-format on
     for (const Case& c : cases) {
-        EXPECT_EQ(toWindows1252(c.in), c.out) << c.name;
+        EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << c.bytes;
+        EXPECT_EQ(sanitizeUtf8(c.bytes) == c.bytes, c.valid) << c.bytes;
     }
 }
 

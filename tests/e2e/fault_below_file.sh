@@ -16,7 +16,7 @@ shot warning-below-file >/dev/null
 close_message_box "$box"
 
 save_as "$out/good.cfg"
-printf 'name ""\r\n// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
+printf '// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 expect_bytes "$out/good.cfg" "$E2E_WORK/expected.cfg"
 close_program
 note "passed"

@@ -12,17 +12,18 @@ mkdir -p "$out"
 printf 'name "alt"\r\n// User Angaben\r\necho alt\r\n' >"$out/userconfig.cfg"
 cp "$out/userconfig.cfg" "$E2E_WORK/old.cfg"
 
-click_in_frame 120 960 2520 360 2895 285 # Text1, the nickname
-type_text "$(printf 'N%.0s' {1..300})"   # the config grows past the limit
+click_in_frame 5760 2820 120 720 5295 3735 # Text2, the free text
+type_text "say $(printf 'N%.0s' {1..300})"   # the config grows past the limit
 
 box=$(expect_failed_save "$out/userconfig.cfg" yes "$out") || exit 1
 shot warning-disk-full >/dev/null
 cmp "$E2E_WORK/old.cfg" "$out/userconfig.cfg" || fail "the old file lost its bytes"
 close_message_box "$box"
 
-# A short nickname fits below the limit.
-click_in_frame 120 960 2520 360 2895 285
+# With the free text emptied and a short nickname the config fits below the limit.
+click_in_frame 5760 2820 120 720 5295 3735
 key ctrl+a BackSpace
+click_in_frame 120 960 2520 360 2895 285
 type_text "kurz"
 printf 'name "kurz"\r\n// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 save_as "$out/good.cfg"

@@ -26,7 +26,7 @@ key Return
 wait_window_gone "$dialog" || fail "the dialog did not take the name inside the folder"
 wait_file_changed "$out/chosen.cfg/userconfig.cfg" none || fail "nothing was saved inside the folder"
 
-printf 'name ""\r\n// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
+printf '// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 expect_bytes "$out/chosen.cfg/userconfig.cfg" "$E2E_WORK/expected.cfg"
 printf 'bleibt\r\n' | cmp - "$out/chosen.cfg/keep.txt" || fail "the folder's other file changed"
 [ "$(ls -A "$out/chosen.cfg" | tr '\n' ' ')" = "keep.txt userconfig.cfg " ] ||

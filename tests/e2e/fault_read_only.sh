@@ -19,7 +19,7 @@ shot warning-read-only >/dev/null
 close_message_box "$box"
 
 save_as "$E2E_WORK/cwd/userconfig.cfg"
-printf 'name ""\r\n// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
+printf '// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 expect_bytes "$E2E_WORK/cwd/userconfig.cfg" "$E2E_WORK/expected.cfg"
 chmod 755 "$locked"
 close_program

@@ -13,7 +13,7 @@ shot after-key >/dev/null
 
 mkdir -p "$E2E_WORK/out"
 save_as "$E2E_WORK/out/userconfig.cfg"
-printf 'name ""\r\ngamma "2.400000"\r\n// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
+printf 'gamma "2.400000"\r\n// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 expect_bytes "$E2E_WORK/out/userconfig.cfg" "$E2E_WORK/expected.cfg"
 close_program
 note "passed"

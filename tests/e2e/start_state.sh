@@ -8,7 +8,7 @@ start_app
 
 out="$E2E_WORK/out"
 mkdir -p "$out"
-printf 'name ""\r\n// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
+printf '// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 
 save_as "$out/userconfig.cfg"
 expect_bytes "$out/userconfig.cfg" "$E2E_WORK/expected.cfg"

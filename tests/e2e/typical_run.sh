@@ -32,7 +32,7 @@ key Return
 wait_window_gone "$dialog" || fail "the save dialog stayed open"
 wait_file_changed "$target" none || fail "no userconfig.cfg in the starting folder"
 
-printf 'name "J\xf6rg \xdc"\r\nhud_fastswitch "1"\r\ngamma "2.200000"\r\n// User Angaben\r\nbind "F11" "vest"\r\n\r\n' \
+printf 'name "J\xc3\xb6rg \xc3\x9c"\r\nhud_fastswitch "1"\r\ngamma "2.200000"\r\n// User Angaben\r\nbind "F11" "vest"\r\n\r\n' \
     >"$E2E_WORK/expected.cfg"
 expect_bytes "$target" "$E2E_WORK/expected.cfg"
 [ "$(ls -A "$E2E_WORK/cwd")" = userconfig.cfg ] || fail "other files beside the config: $(ls -A "$E2E_WORK/cwd")"

@@ -1,16 +1,21 @@
 // Properties of the written file for any state a player can produce.
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
+#include "config/utf8.h"
+#include "support/game_console.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
 using namespace setforge::config;
+using setforge::testing::Command;
+using setforge::testing::readConsole;
 
 void require(bool condition) {
     if (!condition) {
@@ -45,34 +50,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     state.manual_text = data.ConsumeRemainingBytesAsString();
 
     const std::string text = composeUserconfig(state);
+    require(isValidUtf8(text));
 
-    // The name line comes first, holds exactly its two quotes and no other line break.
-    const std::size_t nameEnd = text.find("\r\n");
-    require(nameEnd != std::string::npos);
-    const std::string nameLine = text.substr(0, nameEnd);
-    require(nameLine.starts_with("name \"") && nameLine.ends_with("\""));
-    require(std::count(nameLine.begin(), nameLine.end(), '"') == 2);
-    require(nameLine.find_first_of("\r\n") == std::string::npos);
-
-    // "// User Angaben" stands right before the free text, which ends the file with one CR LF.
-    const std::string tail = "\r\n// User Angaben\r\n" + state.manual_text + "\r\n";
-    require(text.ends_with(tail));
-
-    // Between them: one CR LF-ended line per setting with a choice, and nothing else.
-    const std::string settings = text.substr(nameEnd + 2, text.size() - nameEnd - tail.size());
-    int lines = 0;
-    for (std::size_t at = 0; at < settings.size();) {
-        const std::size_t end = settings.find("\r\n", at);
-        require(end != std::string::npos);
-        require(settings.find_first_of("\r\n", at) == end);
-        at = end + 2;
-        ++lines;
+    // Read as the game reads it, the settings part is the name (when one is set) and one command
+    // per chosen setting, each with the arguments the player chose.
+    const std::size_t marker = text.find("// User Angaben\r\n");
+    require(marker != std::string::npos);
+    const std::vector<Command> commands = readConsole(text.substr(0, marker));
+    std::size_t next = 0;
+    if (!isBlankNickname(state.nickname)) {
+        require(!commands.empty() && commands[0].size() == 2 && commands[0][0] == "name");
+        require(commands[0][1] == sanitizeUtf8(nameLineSafe(state.nickname)));
+        next = 1;
     }
-    require(lines == chosen);
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        if (const ChoiceSpec* choice = currentChoice(setting, state)) {
+            require(next < commands.size());
+            const Command& command = commands[next++];
+            require(command.back() == choice->value);
+            require(command[command.size() - 2] == setting.key);
+        }
+    }
+    require(next == commands.size());
+    require(static_cast<int>(next) == chosen + (isBlankNickname(state.nickname) ? 0 : 1));
 
-    // Encoding keeps one byte per character and ASCII as it is.
-    const std::string encoded = toWindows1252(text);
-    require(encoded.size() <= text.size());
-    require(encoded.starts_with("name \"") && encoded.ends_with("\r\n"));
+    // The free text follows the marker as it was typed, ill-formed UTF-8 aside.
+    require(text.substr(marker) == "// User Angaben\r\n" + sanitizeUtf8(state.manual_text) + "\r\n");
     return 0;
 }

@@ -74,7 +74,7 @@ TEST(SaveServicesAdapter, CarriesAFailedWriteAndItsReasonBack) {
     EXPECT_EQ(failed.path, "/tmp/userconfig.cfg");
     EXPECT_EQ(failed.error, "Kein Speicherplatz");
     ASSERT_EQ(services.writes.size(), 1u);
-    EXPECT_EQ(services.writes[0].bytes.toStdString(), config::toWindows1252(config::composeUserconfig({})));
+    EXPECT_EQ(services.writes[0].bytes.toStdString(), config::composeUserconfig({}));
 }
 
 } // namespace

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace setforge::config {
+
+// True when `bytes` is well-formed UTF-8 (no overlongs, surrogates or code points past U+10FFFF).
+[[nodiscard]] bool isValidUtf8(std::string_view bytes);
+
+// `bytes` with every maximal ill-formed subpart replaced by one '?'; well-formed text is unchanged.
+// The game refuses a userinfo value that is not UTF-8, so nothing else may reach the file.
+[[nodiscard]] std::string sanitizeUtf8(std::string_view bytes);
+
+// Appends the UTF-8 form of a Unicode scalar value.
+void appendUtf8(std::string& out, char32_t codePoint);
+
+} // namespace setforge::config

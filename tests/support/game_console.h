@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace setforge::testing {
+
+// A small model of how the game's console runs a config file, for checking what a file does:
+// - the command buffer ends a command at a line feed, and at a ';' outside quotes (the quote count
+//   starts afresh for every command);
+// - the tokenizer skips blanks and control characters, stops at "//", takes a quoted argument up
+//   to the next quote (there is no escape), and any other argument up to the next blank.
+using Command = std::vector<std::string>;
+
+[[nodiscard]] std::vector<std::string> splitCommands(std::string_view text);
+[[nodiscard]] Command tokenize(std::string_view command);
+
+// Every non-empty command of the file, in order.
+[[nodiscard]] std::vector<Command> readConsole(std::string_view text);
+
+// What the file leaves behind: each variable's last value (names in lower case, as the game
+// compares them; numbers as the game reads them), the userinfo keys set by `setinfo` and `name`,
+// and every other command in order.
+struct ConsoleEffect {
+    std::vector<std::pair<std::string, std::string>> variables; // sorted by name
+    std::vector<Command> otherCommands;
+    friend bool operator==(const ConsoleEffect&, const ConsoleEffect&) = default;
+};
+[[nodiscard]] ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames);
+
+} // namespace setforge::testing
