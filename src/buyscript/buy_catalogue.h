@@ -1,5 +1,7 @@
 #pragma once
 
+#include "buyscript/game_keys.h"
+
 #include <array>
 #include <cstdint>
 #include <set>
@@ -66,7 +68,8 @@ inline constexpr std::array<BuyItem, 33> Items {{
 inline constexpr const auto& BuyCatalogue = detail::Items;
 
 // `bind "<key>" "<alias>;…;<alias>"` + "\r\n" with the aliases of the ticked check boxes
-// ("c1".."c33") in catalogue order. The key is taken exactly as typed; other names are ignored.
+// ("c1".."c33") in catalogue order. The key is written as `bindableKey` gives it; other names are
+// ignored. Check the key with `isGameKey` first: an unknown key makes a line that binds nothing.
 [[nodiscard]] std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& ticked);
 
 // The message that explains the buy script to the player.

@@ -173,13 +173,21 @@ void BuyMenu::buildCreatePanel() {
 }
 
 void BuyMenu::Command1_Click() {
+    const std::string key = m_key->text().toStdString();
+    if (!buyscript::isGameKey(key)) {
+        // The window stays open with its ticks and key, so the player only corrects the key.
+        m_services.showMessage(this, {}, QString::fromStdString(buyscript::unknownKeyMessage(key)),
+                               platform::MessageIcon::Warning);
+        m_key->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     std::set<std::string> ticked;
     for (const auto* box : findChildren<QCheckBox*>()) {
         if (box->isChecked()) {
             ticked.insert(box->objectName().toStdString());
         }
     }
-    const std::string line = buyscript::ComposeBuyScript(m_key->text().toStdString(), ticked);
+    const std::string line = buyscript::ComposeBuyScript(key, ticked);
     m_insertLine(QString::fromStdString(line));
     platform::closeSecondaryWindow(this);
 }

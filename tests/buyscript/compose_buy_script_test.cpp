@@ -1,4 +1,5 @@
 #include "buyscript/buy_catalogue.h"
+#include "support/game_console.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,10 @@ TEST(ComposeBuyScript, AliasesFollowCatalogueOrderWithoutTrailingSeparator) {
         {"both teams kept",     "KP_END",  {"c5", "c6"},                 "bind \"KP_END\" \"fn57;elites\"\r\n"},
         {"unknown names",       "x",       {"c0", "c34", "C1", "o1", ""}, "bind \"x\" \"\"\r\n"},
         {"umlaut key",          "ä",       {"c31", "c30"},               "bind \"ä\" \"nvgs;shield\"\r\n"},
+        {"capital letter lower", "Q",      {"c24"},                      "bind \"q\" \"vest\"\r\n"},
+        {"small letter stays",  "q",       {"c24"},                      "bind \"q\" \"vest\"\r\n"},
+        {"name keeps its case", "mouse4",  {"c24"},                      "bind \"mouse4\" \"vest\"\r\n"},
+        {"two capitals stay",   "QQ",      {"c24"},                      "bind \"QQ\" \"vest\"\r\n"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -49,6 +54,52 @@ TEST(ComposeBuyScript, AllItemsGiveTheFullLine) {
 TEST(ComposeBuyScript, KeyHasNoLengthLimit) {
     const std::string key = std::string(100000, 'k') + "\"; quit; \"\xF0\x9F\x98\x80";
     EXPECT_EQ(ComposeBuyScript(key, {"c1", "c33"}), "bind \"" + key + "\" \"glock;secammo\"\r\n");
+}
+
+TEST(GameKeys, AcceptsWhatTheGamesBindFinds) {
+    struct Case {
+        std::string_view key;
+        bool known;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"F5", true}, {"f12", true}, {"KP_END", true}, {"kp_end", true}, {"MOUSE4", true}, {"Mouse5", true},
+        {"MWHEELUP", true}, {"mwheeldown", true}, {"SPACE", true}, {"TAB", true}, {"ENTER", true},
+        {"SEMICOLON", true}, {"UPARROW", true}, {"PGDN", true}, {"INS", true}, {"KP_5", true}, {"KP_PLUS", true},
+        {"q", true}, {"Q", true}, {"5", true}, {";", true}, {"'", true}, {"\\", true}, {"~", true}, {"!", true},
+        {"", false}, {" ", false}, {"\"", false}, {"ä", false}, {"MOUSE 4", false}, {"MOUSE6", false},
+        {"F13", false}, {"F0", false}, {"KP_6", false}, {" F5", false}, {"F5 ", false}, {"\t", false},
+        {"\x7F", false}, {"F\"5", false}, {"qq", false},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(isGameKey(c.key), c.known) << "key '" << c.key << "'";
+    }
+    EXPECT_FALSE(isGameKey(std::string(600, 'F')));
+}
+
+TEST(GameKeys, EveryAcceptedSingleCharacterBindsAsOneCommand) {
+    for (int c = 0; c < 256; ++c) {
+        const std::string key(1, static_cast<char>(c));
+        if (!isGameKey(key)) {
+            continue;
+        }
+        const auto commands = testing::readConsole(ComposeBuyScript(key, {"c24", "c27"}));
+        ASSERT_EQ(commands.size(), 1u) << "key " << c;
+        EXPECT_EQ(commands[0], (testing::Command{"bind", bindableKey(key), "vest;hegren"})) << "key " << c;
+        EXPECT_TRUE(c < 'A' || c > 'Z' || commands[0][1] == std::string(1, static_cast<char>(c - 'A' + 'a')));
+    }
+}
+
+TEST(GameKeys, MessageNamesTheKeyAndExamplesButNeverWhole) {
+    const std::string shortKey = unknownKeyMessage("MOUSE 4");
+    EXPECT_NE(shortKey.find("\"MOUSE 4\""), std::string::npos);
+    for (std::string_view example : {"F5", "KP_END", "MOUSE4", " q"}) {
+        EXPECT_NE(shortKey.find(example), std::string::npos) << example;
+    }
+    const std::string longKey = unknownKeyMessage(std::string(39, 'x') + "äää" + std::string(600, 'y'));
+    EXPECT_EQ(longKey.find("yyy"), std::string::npos);
+    EXPECT_NE(longKey.find(std::string(39, 'x') + "…"), std::string::npos) << "an umlaut is never cut in two";
 }
 
 TEST(BuyCatalogue, GroupsAreContiguousAndMarkersUnique) {

@@ -1,5 +1,6 @@
 // Properties of the bind line for any key and any set of ticked names.
 #include "buyscript/buy_catalogue.h"
+#include "support/game_console.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string line = setforge::buyscript::ComposeBuyScript(key, ticked);
 
     // The frame around the key, then the aliases of the ticked items in catalogue order.
-    const std::string head = "bind \"" + key + "\" \"";
+    const std::string head = "bind \"" + setforge::buyscript::bindableKey(key) + "\" \"";
     require(line.starts_with(head));
     require(line.ends_with("\"\r\n"));
     std::string expected;
@@ -43,5 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         expected.pop_back();
     }
     require(line.substr(head.size(), line.size() - head.size() - 3) == expected);
+
+    // A key the game knows makes a line the game reads as one bind of that key to the aliases.
+    if (setforge::buyscript::isGameKey(key)) {
+        const auto commands = setforge::testing::readConsole(line);
+        require(commands.size() == 1);
+        require(commands[0] == setforge::testing::Command{"bind", setforge::buyscript::bindableKey(key), expected});
+    }
     return 0;
 }

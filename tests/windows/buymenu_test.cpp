@@ -73,7 +73,8 @@ TEST_F(BuyMenuTest, CreateInsertsTheLineAtTheCaretAndCloses) {
     const std::vector<Case> cases = {
         {"empty box, preset key", "",               0, 0,  "",       {"c24"},               "bind \"F11\" \"vest\"\r\n"},
         {"ticked out of order",   "",               0, 0,  "F5",     {"c22", "c1", "c33"},  "bind \"F5\" \"glock;ak47;secammo\"\r\n"},
-        {"continues the line",    "say hi",         6, 6,  "x",      {},                    "say hibind \"x\" \"\"\r\n"},
+        {"behind text on a line", "say hi",         6, 6,  "x",      {},                    "say hi\r\nbind \"x\" \"\"\r\n"},
+        {"capital letter key",    "",               0, 0,  "Q",      {"c24"},               "bind \"q\" \"vest\"\r\n"},
         {"replaces selection",    "a\nOLD\nz",      2, 5,  "KP_END", {"c25"},               "a\r\nbind \"KP_END\" \"vesthelm\"\r\n\r\nz"},
         {"earlier lines kept",    "bind \"F11\" \"vest\"\n", 18, 18, "F11", {"c24"},    "bind \"F11\" \"vest\"\r\nbind \"F11\" \"vest\"\r\n"},
     };
@@ -140,6 +141,27 @@ TEST_F(BuyMenuTest, InfoMessageLeavesTheWindowAsItWas) {
     EXPECT_TRUE(in<QCheckBox>(menu, "c10")->isChecked());
     EXPECT_EQ(in<QLineEdit>(menu, "Text1")->text(), " mouse3 ");
     EXPECT_EQ(openWindowsNamed("BuyMenu").size(), 1u);
+}
+
+TEST_F(BuyMenuTest, UnknownKeyIsNamedAndNothingIsInserted) {
+    freeText()->setPlainText("say hi");
+    QWidget* menu = openBuyMenu();
+    click(menu, "c24");
+    click(menu, "c27");
+    for (const QString& key :
+         {QString("MOUSE 4"), QString::fromUtf8("ä"), QString(), QString("F\"5"), QString(600, 'k')}) {
+        services.messages.clear();
+        in<QLineEdit>(menu, "Text1")->setText(key);
+        click(menu, "Command1");
+        ASSERT_EQ(services.messages.size(), 1u) << key.toStdString();
+        EXPECT_EQ(services.messages[0].icon, platform::MessageIcon::Warning);
+        EXPECT_TRUE(services.messages[0].text.contains("MOUSE4")) << "gives examples";
+        EXPECT_EQ(window.snapshot().manual_text, "say hi") << key.toStdString();
+        ASSERT_EQ(openWindowsNamed("BuyMenu").size(), 1u) << "the window stays open";
+        EXPECT_TRUE(in<QCheckBox>(menu, "c24")->isChecked());
+        EXPECT_TRUE(in<QCheckBox>(menu, "c27")->isChecked());
+        EXPECT_EQ(in<QLineEdit>(menu, "Text1")->text(), key);
+    }
 }
 
 TEST_F(BuyMenuTest, MarkerClickShowsItsSheetOrNothing) {
