@@ -38,4 +38,11 @@ void insertAtCaret(QPlainTextEdit* box, const QString& text) {
     box->setTextCursor(cursor);
 }
 
+void insertLineAtCaret(QPlainTextEdit* box, const QString& line) {
+    QTextCursor cursor = box->textCursor();
+    cursor.removeSelectedText();
+    cursor.insertText(cursor.positionInBlock() > 0 ? QStringLiteral("\n") + line : line);
+    box->setTextCursor(cursor);
+}
+
 } // namespace setforge::platform

@@ -17,4 +17,8 @@ void replaceText(QPlainTextEdit* box, const QString& text);
 // Inserts `text` at the caret in place of the selection; the caret ends after it.
 void insertAtCaret(QPlainTextEdit* box, const QString& text);
 
+// Like insertAtCaret, but a line break goes in front of `line` when text stands before the caret on
+// its line, so that the inserted line is a line of its own and the game reads it as its own command.
+void insertLineAtCaret(QPlainTextEdit* box, const QString& line);
+
 } // namespace setforge::platform

@@ -2,6 +2,7 @@
 
 #include "config/save_userconfig.h"
 #include "config/settings_catalogue.h"
+#include "config/userconfig.h"
 #include "platform/save_services_adapter.h"
 #include "platform/secondary_window.h"
 #include "platform/text_box.h"
@@ -268,8 +269,8 @@ config::SettingsState MainWindow::snapshot() const {
     return state;
 }
 
-void MainWindow::insertIntoFreeText(const QString& text) {
-    platform::insertAtCaret(m_freeText, text);
+void MainWindow::insertIntoFreeText(const QString& line) {
+    platform::insertLineAtCaret(m_freeText, line);
 }
 
 void MainWindow::showCentred() {
@@ -279,6 +280,12 @@ void MainWindow::showCentred() {
 }
 
 void MainWindow::Command1_Click() {
+    // A name the game would refuse is caught before the player picks a file.
+    if (const auto refusal = config::nicknameRefusal(m_nickname->text().toStdString())) {
+        m_services.showMessage(this, {}, QString::fromStdString(*refusal), platform::MessageIcon::Warning);
+        m_nickname->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     platform::SaveServicesAdapter services(m_services, this);
     const config::SaveResult result = config::saveUserconfig(services, [this] { return snapshot(); });
     if (result.outcome == config::SaveOutcome::Failed) {

@@ -27,8 +27,9 @@ public:
     // The controls as the userconfig writer sees them right now.
     [[nodiscard]] config::SettingsState snapshot() const;
 
-    // Inserts text into the free-text box at its insertion point, replacing the selection.
-    void insertIntoFreeText(const QString& text);
+    // Inserts a line into the free-text box at its insertion point, replacing the selection; a line
+    // break goes in front when the caret stands behind text on its line.
+    void insertIntoFreeText(const QString& line);
 
     // Shows the window centred on its screen with the focus on the gamma list.
     void showCentred();

@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, StartsWithNothingChosenAndListsFilledInOrder) {
     EXPECT_EQ(control<QLineEdit>("Text1")->text(), "");
     EXPECT_EQ(freeText()->toPlainText(), "");
     EXPECT_EQ(window.focusWidget(), control<QWidget>("ga"));
-    EXPECT_EQ(config::composeUserconfig(window.snapshot()), "name \"\"\r\n// User Angaben\r\n\r\n");
+    EXPECT_EQ(config::composeUserconfig(window.snapshot()), "// User Angaben\r\n\r\n");
 }
 
 TEST_F(MainWindowTest, RowsPairLabelsWithTheirControls) {
@@ -146,14 +146,14 @@ TEST_F(MainWindowTest, ConfigButtonWritesTheChosenStateAsFileBytes) {
 
     ASSERT_EQ(services.saveRequests.size(), 1u);
     EXPECT_EQ(services.saveRequests[0].parent, &window);
-    EXPECT_EQ(readAll(path), QByteArray("name \"J\xF6rg 'the' Pro\"\r\n"
+    EXPECT_EQ(readAll(path), QByteArray("name \"J\xC3\xB6rg 'the' Pro\"\r\n"
                                         "hud_fastswitch \"1\"\r\n"
                                         "gamma \"2.200000\"\r\n"
                                         "cl_crosshair_color \"255 255 255\"\r\n"
                                         "cl_bob \"0.001\"\r\n"
-                                        "setinfo \"_vgui_menus\"\"0\"\r\n"
+                                        "setinfo \"_vgui_menus\"\"1\"\r\n"
                                         "// User Angaben\r\n"
-                                        "say Gr\xFC\xDF"
+                                        "say Gr\xC3\xBC\xC3\x9F"
                                         "e\r\n"
                                         "bind \"F11\" \"vest\"\r\n"));
     EXPECT_TRUE(services.messages.empty());
@@ -208,7 +208,7 @@ TEST_F(MainWindowTest, FailedWriteShowsWarningAndKeepsOldFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
-TEST_F(MainWindowTest, InsertionReplacesSelectionAndContinuesTheLine) {
+TEST_F(MainWindowTest, InsertedLineStandsOnALineOfItsOwn) {
     struct Case {
         const char* name;
         QString before;
@@ -217,10 +217,13 @@ TEST_F(MainWindowTest, InsertionReplacesSelectionAndContinuesTheLine) {
     };
     // clang-format off
     const std::vector<Case> cases = {
-        {"empty box",          "",              0, 0,  "bind\r\n"},
-        {"continues a line",   "cl_bob 0",      8, 8,  "cl_bob 0bind\r\n"},
-        {"replaces selection", "one\ntwo\nend", 4, 7,  "one\r\nbind\r\n\r\nend"},
-        {"keeps lines before", "a\nb\n",        4, 4,  "a\r\nb\r\nbind\r\n"},
+        {"empty box",             "",              0, 0,  "bind\r\n"},
+        {"behind text",           "cl_bob 0",      8, 8,  "cl_bob 0\r\nbind\r\n"},
+        {"inside a line",         "cl_bob 0",      3, 3,  "cl_\r\nbind\r\nbob 0"},
+        {"start of a line",       "a\nsay x",      2, 2,  "a\r\nbind\r\nsay x"},
+        {"replaces a whole line", "one\ntwo\nend", 4, 7,  "one\r\nbind\r\n\r\nend"},
+        {"replaces a line's end", "one\ntwo\nend", 5, 7,  "one\r\nt\r\nbind\r\n\r\nend"},
+        {"keeps lines before",    "a\nb\n",        4, 4,  "a\r\nb\r\nbind\r\n"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -265,10 +268,11 @@ TEST_F(MainWindowTest, NoCaptionLabelOrItemIsClipped) {
 }
 
 TEST_F(MainWindowTest, LargeTypedInputsReachTheFileIntact) {
-    // A 1 MB nickname and a 10 MB free text with mixed line ends, as a player can paste them.
+    // The longest nickname the game takes and a 10 MB free text with mixed line ends, as a player
+    // can paste them.
     QString nickname;
-    for (int i = 0; i < (1 << 20) / 4; ++i) {
-        nickname += QString::fromUtf8("\"ä;x");
+    for (int i = 0; i < 25; ++i) {
+        nickname += QString::fromUtf8("\"ä;x"); // 5 bytes written
     }
     QString manual;
     for (int i = 0; i < (10 << 20) / 16; ++i) {
@@ -281,20 +285,46 @@ TEST_F(MainWindowTest, LargeTypedInputsReachTheFileIntact) {
     click("Command1");
 
     QByteArray expected = "name \"";
-    for (int i = 0; i < (1 << 20) / 4; ++i) {
-        expected += "'\xE4;x";
+    for (int i = 0; i < 25; ++i) {
+        expected += "'\xC3\xA4;x";
     }
     expected += "\"\r\n// User Angaben\r\n";
     for (int i = 0; i < (10 << 20) / 16; ++i) {
         // The box keeps line breaks, not their bytes: every break is written as CR LF.
         expected += i % 2 ? "bind \"F1\" \"p90\"\r\n"
-                          : "say Gr\xFC\xDF"
-                            "e ?\r\n";
+                          : "say Gr\xC3\xBC\xC3\x9F"
+                            "e \xF0\x9F\x98\x80\r\n";
     }
     expected += "\r\n";
     const QByteArray written = readAll(path);
     EXPECT_EQ(written.size(), expected.size());
     EXPECT_TRUE(written == expected);
+}
+
+TEST_F(MainWindowTest, NicknameTheGameRefusesStopsBeforeTheDialog) {
+    const QString path = dir.filePath("userconfig.cfg");
+    for (const QString& nickname :
+         {QString("back\\slash"), QString("a..b"), QString(127, 'n'), QString::fromUtf8("ä").repeated(64)}) {
+        services.messages.clear();
+        services.saveAnswers = {path};
+        control<QLineEdit>("Text1")->setText(nickname);
+        control<QWidget>("ga")->setFocus();
+        click("Command1");
+
+        EXPECT_TRUE(services.saveRequests.empty()) << nickname.toStdString();
+        EXPECT_FALSE(QFile::exists(path));
+        ASSERT_EQ(services.messages.size(), 1u) << nickname.toStdString();
+        EXPECT_EQ(services.messages[0].icon, platform::MessageIcon::Warning);
+        EXPECT_TRUE(services.messages[0].title.isEmpty()) << "the application's title";
+        EXPECT_TRUE(services.messages[0].text.contains("Nickname"));
+        EXPECT_EQ(window.focusWidget(), control<QWidget>("Text1"));
+    }
+    // 126 bytes are taken without a word.
+    services.messages.clear();
+    control<QLineEdit>("Text1")->setText(QString(126, 'n'));
+    click("Command1");
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(readAll(path), "name \"" + QByteArray(126, 'n') + "\"\r\n// User Angaben\r\n\r\n");
 }
 
 TEST_F(MainWindowTest, TabOrderFollowsTheRowsFromTopToBottom) {
