@@ -4,10 +4,6 @@
 
 namespace setforge::config {
 
-std::string_view frameCaption(SettingsFrame frame) {
-    return frame == SettingsFrame::General ? "Allgemeine Einstellungen" : "Internet Einstellungen";
-}
-
 const SettingSpec* findSetting(std::string_view key) {
     const auto* it = std::ranges::find(SettingsCatalogue, key, &SettingSpec::key);
     return it == SettingsCatalogue.end() ? nullptr : it;

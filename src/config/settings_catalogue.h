@@ -10,7 +10,6 @@ namespace setforge::config {
 
 enum class SettingKind { OptionGroup, List };
 enum class LineForm { Cvar, Setinfo };
-enum class SettingsFrame { General, Internet };
 
 struct ChoiceSpec {
     std::string_view display; // option caption or list item text
@@ -21,10 +20,7 @@ struct ChoiceSpec {
 struct SettingSpec {
     std::string_view key;   // console variable (for _vgui_menus the setinfo key)
     std::string_view label; // German row label
-    SettingsFrame frame;
-    int row; // place in the frame, counted from 1 at the top
     SettingKind kind;
-    std::string_view listControl; // the dropdown list's name; "" for option groups
     std::span<const ChoiceSpec> choices;
     LineForm lineForm;
     std::string SettingsState::*field; // where the state keeps this setting's current choice
@@ -69,40 +65,36 @@ inline constexpr std::array<ChoiceSpec, 3> NetGraphPos {{
     {"Unten-Rechts", "", "1"}, {"Unten-Mitte", "", "2"}, {"Unten-Links", "", "3"} }};
 
 using enum SettingKind;
-using enum SettingsFrame;
 using S = SettingsState;
 
 // The twenty settings in the order their lines are written:
-// key, label, frame, row, kind, list control, choices, line form, state field
+// key, label, kind, choices, line form, state field
 inline constexpr std::array<SettingSpec, 20> Settings {{
-    {"hud_fastswitch",           "Schnelles Waffenswitchen",      General,  2,  OptionGroup, "",       FastSwitch,  LineForm::Cvar,    &S::hud_fastswitch},
-    {"brightness",               "Helligkeit",                    General,  3,  List,        "bg",     Brightness,  LineForm::Cvar,    &S::brightness},
-    {"gamma",                    "Gamma",                         General,  4,  List,        "ga",     Gamma,       LineForm::Cvar,    &S::gamma},
-    {"cl_crosshair_color",       "Crosshair Farbe",               General,  7,  List,        "cfarbe", CrossColor,  LineForm::Cvar,    &S::cl_crosshair_color},
-    {"fastsprites",              "Smokegrenade Qualität",         General,  13, List,        "squali", FastSprites, LineForm::Cvar,    &S::fastsprites},
-    {"cl_bob",                   "Waffenbewegungen",              General,  17, List,        "wbew",   Bob,         LineForm::Cvar,    &S::cl_bob},
-    {"net_graph",                "Net Graph Anzeige",             Internet, 3,  List,        "c1",     NetGraph,    LineForm::Cvar,    &S::net_graph},
-    {"net_graphpos",             "Net Graph Position",            Internet, 4,  List,        "c2",     NetGraphPos, LineForm::Cvar,    &S::net_graphpos},
-    {"cl_weather",               "Wetter (z.B. Regen bei Aztec)", General,  5,  OptionGroup, "",       Weather,     LineForm::Cvar,    &S::cl_weather},
-    {"cl_crosshair_size",        "Crosshair Größe",               General,  6,  OptionGroup, "",       CrossSize,   LineForm::Cvar,    &S::cl_crosshair_size},
-    {"cl_crosshair_translucent", "Crosshair transparent",         General,  8,  OptionGroup, "",       CrossTransl, LineForm::Cvar,    &S::cl_crosshair_translucent},
-    {"cl_dynamiccrosshair",      "Dynamisches Crosshair",         General,  9,  OptionGroup, "",       DynCross,    LineForm::Cvar,    &S::cl_dynamiccrosshair},
-    {"himodels",                 "Hohe Modeldetails",             General,  10, OptionGroup, "",       HiModels,    LineForm::Cvar,    &S::himodels},
-    {"cl_righthand",             "Waffenhand",                    General,  11, OptionGroup, "",       RightHand,   LineForm::Cvar,    &S::cl_righthand},
-    {"cl_shadows",               "Schatten",                      General,  12, OptionGroup, "",       Shadows,     LineForm::Cvar,    &S::cl_shadows},
-    {"hisound",                  "Hohe Soundqualität",            General,  14, OptionGroup, "",       HiSound,     LineForm::Cvar,    &S::hisound},
-    {"hud_centerid",             "Spielernamen mittig",           General,  15, OptionGroup, "",       CenterId,    LineForm::Cvar,    &S::hud_centerid},
-    {"cl_allowdownload",         "Download erlauben",             Internet, 1,  OptionGroup, "",       Download,    LineForm::Cvar,    &S::cl_allowdownload},
-    {"cl_allowupload",           "Upload erlauben",               Internet, 2,  OptionGroup, "",       Upload,      LineForm::Cvar,    &S::cl_allowupload},
-    {"_vgui_menus",              "Kaufmenü",                      General,  16, OptionGroup, "",       VguiMenus,   LineForm::Setinfo, &S::_vgui_menus},
+    {"hud_fastswitch",           "Schnelles Waffenswitchen",      OptionGroup, FastSwitch,  LineForm::Cvar,    &S::hud_fastswitch},
+    {"brightness",               "Helligkeit",                    List,        Brightness,  LineForm::Cvar,    &S::brightness},
+    {"gamma",                    "Gamma",                         List,        Gamma,       LineForm::Cvar,    &S::gamma},
+    {"cl_crosshair_color",       "Crosshair Farbe",               List,        CrossColor,  LineForm::Cvar,    &S::cl_crosshair_color},
+    {"fastsprites",              "Smokegrenade Qualität",         List,        FastSprites, LineForm::Cvar,    &S::fastsprites},
+    {"cl_bob",                   "Waffenbewegungen",              List,        Bob,         LineForm::Cvar,    &S::cl_bob},
+    {"net_graph",                "Net Graph Anzeige",             List,        NetGraph,    LineForm::Cvar,    &S::net_graph},
+    {"net_graphpos",             "Net Graph Position",            List,        NetGraphPos, LineForm::Cvar,    &S::net_graphpos},
+    {"cl_weather",               "Wetter (z.B. Regen bei Aztec)", OptionGroup, Weather,     LineForm::Cvar,    &S::cl_weather},
+    {"cl_crosshair_size",        "Crosshair Größe",               OptionGroup, CrossSize,   LineForm::Cvar,    &S::cl_crosshair_size},
+    {"cl_crosshair_translucent", "Crosshair transparent",         OptionGroup, CrossTransl, LineForm::Cvar,    &S::cl_crosshair_translucent},
+    {"cl_dynamiccrosshair",      "Dynamisches Crosshair",         OptionGroup, DynCross,    LineForm::Cvar,    &S::cl_dynamiccrosshair},
+    {"himodels",                 "Hohe Modeldetails",             OptionGroup, HiModels,    LineForm::Cvar,    &S::himodels},
+    {"cl_righthand",             "Waffenhand",                    OptionGroup, RightHand,   LineForm::Cvar,    &S::cl_righthand},
+    {"cl_shadows",               "Schatten",                      OptionGroup, Shadows,     LineForm::Cvar,    &S::cl_shadows},
+    {"hisound",                  "Hohe Soundqualität",            OptionGroup, HiSound,     LineForm::Cvar,    &S::hisound},
+    {"hud_centerid",             "Spielernamen mittig",           OptionGroup, CenterId,    LineForm::Cvar,    &S::hud_centerid},
+    {"cl_allowdownload",         "Download erlauben",             OptionGroup, Download,    LineForm::Cvar,    &S::cl_allowdownload},
+    {"cl_allowupload",           "Upload erlauben",               OptionGroup, Upload,      LineForm::Cvar,    &S::cl_allowupload},
+    {"_vgui_menus",              "Kaufmenü",                      OptionGroup, VguiMenus,   LineForm::Setinfo, &S::_vgui_menus},
 }};
 // clang-format on
 } // namespace detail
 
 inline constexpr const auto& SettingsCatalogue = detail::Settings;
-
-// The caption of the main window's group frame that holds a setting.
-[[nodiscard]] std::string_view frameCaption(SettingsFrame frame);
 
 // The setting with this key, or nullptr.
 [[nodiscard]] const SettingSpec* findSetting(std::string_view key);

@@ -11,6 +11,7 @@
 #include "windows/artwork.h"
 #include "windows/buymenu.h"
 #include "windows/controls.h"
+#include "windows/setting_rows.h"
 #include "windows/style.h"
 
 #include <QCloseEvent>
@@ -24,63 +25,21 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <numeric>
 
 namespace setforge::windows {
 namespace {
 
 using config::SettingKind;
 using config::SettingsCatalogue;
-using config::SettingsFrame;
 using config::SettingSpec;
 
 constexpr int RowPitch = 360; // twips from one setting row to the next
 
-struct RowPlacement {
-    std::string_view key;
-    int controlTop;             // lists sit a little higher than their label in some rows
-    std::string_view container; // the picture box that makes an option pair its own group
-    std::array<int, 3> widths;  // option widths, left to right
-};
-
-// clang-format off
-// key, control top, option container, option widths (twips)
-constexpr std::array<RowPlacement, 20> Placements {{
-    {"hud_fastswitch",           720,  "Picture5",  {495, 1095, 0}},
-    {"brightness",               1080, "",          {}},
-    {"gamma",                    1440, "",          {}},
-    {"cl_weather",               1800, "Picture6",  {855, 855, 0}},
-    {"cl_crosshair_size",        2160, "Picture7",  {855, 855, 855}},
-    {"cl_crosshair_color",       2460, "",          {}},
-    {"cl_crosshair_translucent", 2880, "Picture8",  {495, 735, 0}},
-    {"cl_dynamiccrosshair",      3240, "Picture9",  {495, 735, 0}},
-    {"himodels",                 3600, "Picture10", {495, 735, 0}},
-    {"cl_righthand",             3960, "Picture11", {855, 975, 0}},
-    {"cl_shadows",               4320, "Picture12", {495, 735, 0}},
-    {"fastsprites",              4620, "",          {}},
-    {"hisound",                  5040, "Picture13", {495, 735, 0}},
-    {"hud_centerid",             5400, "Picture14", {495, 735, 0}},
-    {"_vgui_menus",              5760, "Picture15", {855, 975, 0}},
-    {"cl_bob",                   6060, "",          {}},
-    {"cl_allowdownload",         360,  "Picture16", {495, 735, 0}},
-    {"cl_allowupload",           720,  "Picture17", {495, 735, 0}},
-    {"net_graph",                1020, "",          {}},
-    {"net_graphpos",             1380, "",          {}},
-}};
-// clang-format on
-
-const RowPlacement& placementOf(std::string_view key) {
-    for (const RowPlacement& p : Placements) {
-        if (p.key == key) {
-            return p;
-        }
-    }
-    throw std::logic_error("setting without a place on the main window");
-}
-
-QString labelName(const SettingSpec& setting) {
+QString labelName(const SettingRow& place) {
     // The general frame's labels form one indexed family; the internet frame's are single labels.
-    return setting.frame == SettingsFrame::General ? QStringLiteral("Label2_%1").arg(setting.row - 2)
-                                                   : QStringLiteral("Label%1").arg(setting.row + 2);
+    return place.frame == SettingsFrame::General ? QStringLiteral("Label2_%1").arg(place.row - 2)
+                                                 : QStringLiteral("Label%1").arg(place.row + 2);
 }
 
 void setBoxColours(QWidget* box, int grey) {
@@ -112,18 +71,15 @@ void MainWindow::setTabOrderByRows() {
     // the internet frame, the free text, then the buttons from left to right.
     std::vector<QWidget*> order{findChild<QWidget*>("Image2"), findChild<QWidget*>("Picture2"),
                                 findChild<QWidget*>("Picture3"), m_nickname};
-    std::vector<const SettingSpec*> byPlace;
-    for (const SettingSpec& setting : SettingsCatalogue) {
-        byPlace.push_back(&setting);
-    }
-    std::ranges::sort(byPlace, {}, [](const SettingSpec* s) { return std::pair(s->frame, s->row); });
-    for (const SettingSpec* setting : byPlace) {
-        if (setting->kind == SettingKind::List) {
-            order.push_back(findChild<QWidget*>(qs(setting->listControl)));
+    std::vector<std::size_t> byPlace(SettingRows.size());
+    std::iota(byPlace.begin(), byPlace.end(), std::size_t{0});
+    std::ranges::sort(byPlace, {}, [](std::size_t i) { return std::pair(SettingRows[i].frame, SettingRows[i].row); });
+    for (const std::size_t index : byPlace) {
+        const SettingControls& controls = m_settingControls[index];
+        if (controls.list != nullptr) {
+            order.push_back(controls.list);
         } else {
-            for (const config::ChoiceSpec& choice : setting->choices) {
-                order.push_back(findChild<QWidget*>(qs(choice.control)));
-            }
+            order.insert(order.end(), controls.options.begin(), controls.options.end());
         }
     }
     order.push_back(m_freeText);
@@ -165,9 +121,9 @@ void MainWindow::buildTitleArea() {
 }
 
 void MainWindow::buildSettingFrames() {
-    auto* general = new FrameBox(this, "Frame1_0", qs(config::frameCaption(SettingsFrame::General)),
+    auto* general = new FrameBox(this, "Frame1_0", qs(frameCaption(SettingsFrame::General)),
                                  twipsRect(120, 960, 5535, 6495), boldCaptionFont(), CaptionOrange);
-    auto* internet = new FrameBox(this, "Frame1_1", qs(config::frameCaption(SettingsFrame::Internet)),
+    auto* internet = new FrameBox(this, "Frame1_1", qs(frameCaption(SettingsFrame::Internet)),
                                   twipsRect(5760, 960, 5535, 1815), boldCaptionFont(), CaptionOrange);
 
     makeLabel(general, "Label1", "Nickname", twipsRect(240, 360, 2235, 255));
@@ -177,36 +133,37 @@ void MainWindow::buildSettingFrames() {
     m_nickname->setMaxLength(std::numeric_limits<int>::max());
     setBoxColours(m_nickname, 227);
 
-    for (const SettingSpec& setting : SettingsCatalogue) {
-        QWidget* frame = setting.frame == SettingsFrame::General ? general : internet;
-        const RowPlacement& place = placementOf(setting.key);
-        makeLabel(frame, labelName(setting), qs(setting.label), twipsRect(240, RowPitch * setting.row, 2235, 255));
+    for (std::size_t index = 0; index < SettingsCatalogue.size(); ++index) {
+        const SettingSpec& setting = SettingsCatalogue[index];
+        const SettingRow& place = SettingRows[index];
+        SettingControls& controls = m_settingControls[index];
+        QWidget* frame = place.frame == SettingsFrame::General ? general : internet;
+        makeLabel(frame, labelName(place), qs(setting.label), twipsRect(240, RowPitch * place.row, 2235, 255));
 
         if (setting.kind == SettingKind::List) {
-            auto* list = new QComboBox(frame);
-            list->setObjectName(qs(setting.listControl));
-            list->setGeometry(twipsRect(2520, place.controlTop, 2895, 315));
-            list->setEditable(false);
-            setBoxColours(list, setting.listControl == "c2" ? 227 : 224);
+            controls.list = new QComboBox(frame);
+            controls.list->setObjectName(qs(place.control));
+            controls.list->setGeometry(twipsRect(2520, place.controlTop, 2895, 315));
+            controls.list->setEditable(false);
+            setBoxColours(controls.list, place.boxGrey);
             for (const config::ChoiceSpec& choice : setting.choices) {
-                list->addItem(qs(choice.display));
+                controls.list->addItem(qs(choice.display));
             }
-            list->setCurrentIndex(-1);
-            if (setting.key == "gamma") {
-                m_gamma = list;
-            }
+            controls.list->setCurrentIndex(-1);
         } else {
             // Each pair stands alone in its own picture box, so choosing in one never clears another.
             auto* container = new QWidget(frame);
-            container->setObjectName(qs(place.container));
+            container->setObjectName(qs(place.control));
             container->setGeometry(twipsRect(2520, place.controlTop, 2895, 255));
-            for (std::size_t i = 0; i < setting.choices.size(); ++i) {
-                auto* option = new QRadioButton(qs(setting.choices[i].display), container);
-                option->setObjectName(qs(setting.choices[i].control));
-                option->setGeometry(twipsRect(840 * static_cast<int>(i), 0, place.widths[i], 255));
+            for (std::size_t choice = 0; choice < setting.choices.size(); ++choice) {
+                auto* option = new QRadioButton(qs(setting.choices[choice].display), container);
+                option->setObjectName(qs(setting.choices[choice].control));
+                option->setGeometry(twipsRect(840 * static_cast<int>(choice), 0, place.widths[choice], 255));
+                controls.options.push_back(option);
             }
         }
     }
+    m_gamma = m_settingControls[rowOf("gamma")].list;
 }
 
 void MainWindow::buildFreeTextFrame() {
@@ -252,14 +209,13 @@ void MainWindow::buildButtons() {
 config::SettingsState MainWindow::snapshot() const {
     config::SettingsState state;
     state.nickname = m_nickname->text().toStdString();
-    for (const SettingSpec& setting : SettingsCatalogue) {
-        std::string& field = state.*setting.field;
-        if (setting.kind == SettingKind::List) {
-            field = findChild<QComboBox*>(qs(setting.listControl))->currentText().toStdString();
-            continue;
+    for (std::size_t index = 0; index < SettingsCatalogue.size(); ++index) {
+        std::string& field = state.*SettingsCatalogue[index].field;
+        const SettingControls& controls = m_settingControls[index];
+        if (controls.list != nullptr) {
+            field = controls.list->currentText().toStdString();
         }
-        const auto* container = findChild<QWidget*>(qs(placementOf(setting.key).container));
-        for (const auto* option : container->findChildren<QRadioButton*>()) {
+        for (const QRadioButton* option : controls.options) {
             if (option->isChecked()) {
                 field = option->objectName().toStdString();
             }
@@ -267,6 +223,24 @@ config::SettingsState MainWindow::snapshot() const {
     }
     state.manual_text = platform::wholeText(m_freeText).toStdString();
     return state;
+}
+
+void MainWindow::load(const config::SettingsState& state) {
+    m_nickname->setText(QString::fromStdString(state.nickname));
+    for (std::size_t index = 0; index < SettingsCatalogue.size(); ++index) {
+        const std::string& field = state.*SettingsCatalogue[index].field;
+        const SettingControls& controls = m_settingControls[index];
+        if (controls.list != nullptr) {
+            controls.list->setCurrentIndex(controls.list->findText(QString::fromStdString(field), Qt::MatchExactly));
+        }
+        for (QRadioButton* option : controls.options) {
+            // An exclusive pair cannot be cleared by unchecking its chosen button.
+            option->setAutoExclusive(false);
+            option->setChecked(option->objectName().toStdString() == field);
+            option->setAutoExclusive(true);
+        }
+    }
+    platform::replaceText(m_freeText, QString::fromStdString(state.manual_text));
 }
 
 void MainWindow::insertIntoFreeText(const QString& line) {

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "config/settings_catalogue.h"
 #include "config/settings_state.h"
 
 #include <QPointer>
 #include <QWidget>
 
+#include <array>
+#include <vector>
+
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QRadioButton;
 
 namespace setforge::platform {
 class WindowServices;
@@ -26,6 +31,9 @@ public:
 
     // The controls as the userconfig writer sees them right now.
     [[nodiscard]] config::SettingsState snapshot() const;
+
+    // Shows `state` in every control and the free text: the way back from snapshot().
+    void load(const config::SettingsState& state);
 
     // Inserts a line into the free-text box at its insertion point, replacing the selection; a line
     // break goes in front when the caret stands behind text on its line.
@@ -55,7 +63,14 @@ private:
     void buildButtons();
     void setTabOrderByRows();
 
+    // The widgets of one setting row: its list, or its pair (or three) of option buttons.
+    struct SettingControls {
+        QComboBox* list = nullptr;
+        std::vector<QRadioButton*> options;
+    };
+
     platform::WindowServices& m_services;
+    std::array<SettingControls, config::SettingsCatalogue.size()> m_settingControls;
     PictureBox* m_strip = nullptr;
     QLineEdit* m_nickname = nullptr;
     QPlainTextEdit* m_freeText = nullptr;

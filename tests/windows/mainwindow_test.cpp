@@ -4,6 +4,7 @@
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
 #include "windows/mainwindow.h"
+#include "windows/setting_rows.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +20,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <set>
 
 namespace setforge::windows {
 namespace {
@@ -53,7 +57,8 @@ protected:
 
 TEST_F(MainWindowTest, StartsWithNothingChosenAndListsFilledInOrder) {
     window.showCentred();
-    for (const config::SettingSpec& setting : config::SettingsCatalogue) {
+    for (std::size_t index = 0; index < config::SettingsCatalogue.size(); ++index) {
+        const config::SettingSpec& setting = config::SettingsCatalogue[index];
         for (const config::ChoiceSpec& choice : setting.choices) {
             if (setting.kind == config::SettingKind::OptionGroup) {
                 auto* option = control<QRadioButton>(std::string(choice.control).c_str());
@@ -62,7 +67,7 @@ TEST_F(MainWindowTest, StartsWithNothingChosenAndListsFilledInOrder) {
             }
         }
         if (setting.kind == config::SettingKind::List) {
-            auto* list = control<QComboBox>(std::string(setting.listControl).c_str());
+            auto* list = control<QComboBox>(std::string(SettingRows[index].control).c_str());
             EXPECT_EQ(list->currentIndex(), -1) << setting.key;
             EXPECT_EQ(list->currentText(), "") << setting.key;
             ASSERT_EQ(list->count(), static_cast<int>(setting.choices.size()));
@@ -75,6 +80,57 @@ TEST_F(MainWindowTest, StartsWithNothingChosenAndListsFilledInOrder) {
     EXPECT_EQ(freeText()->toPlainText(), "");
     EXPECT_EQ(window.focusWidget(), control<QWidget>("ga"));
     EXPECT_EQ(config::composeUserconfig(window.snapshot()), "// User Angaben\r\n\r\n");
+}
+
+TEST(SettingRows, RowsFillEachFrameWithoutGapsOrTwins) {
+    std::set<int> general, internet;
+    std::map<std::string_view, std::string_view> lists;
+    for (std::size_t index = 0; index < SettingRows.size(); ++index) {
+        const SettingRow& place = SettingRows[index];
+        auto& rows = place.frame == SettingsFrame::General ? general : internet;
+        EXPECT_TRUE(rows.insert(place.row).second) << place.key;
+        if (config::SettingsCatalogue[index].kind == config::SettingKind::List) {
+            lists[place.key] = place.control;
+        }
+    }
+    // Row 1 of the general frame is the nickname, which is not a setting.
+    EXPECT_EQ(general, (std::set<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}));
+    EXPECT_EQ(internet, (std::set<int>{1, 2, 3, 4}));
+    const std::map<std::string_view, std::string_view> expectedLists = {
+        {"brightness", "bg"}, {"gamma", "ga"},     {"cl_crosshair_color", "cfarbe"}, {"fastsprites", "squali"},
+        {"cl_bob", "wbew"},   {"net_graph", "c1"}, {"net_graphpos", "c2"},
+    };
+    EXPECT_EQ(lists, expectedLists);
+    EXPECT_EQ(frameCaption(SettingsFrame::General), "Allgemeine Einstellungen");
+    EXPECT_EQ(frameCaption(SettingsFrame::Internet), "Internet Einstellungen");
+}
+
+TEST_F(MainWindowTest, LoadShowsAStateAndClearsWhatItDoesNotChoose) {
+    config::SettingsState full;
+    full.nickname = "Jörg";
+    for (const config::SettingSpec& setting : config::SettingsCatalogue) {
+        const config::ChoiceSpec& last = setting.choices.back();
+        full.*setting.field = std::string(setting.kind == config::SettingKind::List ? last.display : last.control);
+    }
+    full.manual_text = "bind \"F5\" \"vest\"\r\n\r\nsay hi";
+    window.load(full);
+    const config::SettingsState shown = window.snapshot();
+    EXPECT_EQ(config::composeUserconfig(shown), config::composeUserconfig(full));
+    EXPECT_EQ(shown.manual_text, full.manual_text);
+
+    // Loading the start state clears every pair and list the previous load chose.
+    click("o1");
+    window.load(config::SettingsState{});
+    EXPECT_EQ(config::composeUserconfig(window.snapshot()), "// User Angaben\r\n\r\n");
+    for (const char* option : {"o1", "o2", "o15", "o27"}) {
+        EXPECT_FALSE(control<QRadioButton>(option)->isChecked()) << option;
+    }
+    EXPECT_EQ(control<QComboBox>("ga")->currentIndex(), -1);
+    // A pair cleared by a load can still be chosen, and stays exclusive.
+    click("o14");
+    click("o15");
+    EXPECT_FALSE(control<QRadioButton>("o14")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>("o15")->isChecked());
 }
 
 TEST_F(MainWindowTest, RowsPairLabelsWithTheirControls) {
