@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      },
                                  .systemError = EACCES,
                                  .needsFolderPermissions = true}),
-    [](const ::testing::TestParamInfo<WriteFault>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<WriteFault>& fault) { return std::string(fault.param.name); });
 
 // An existing file that nobody may replace, root included: the immutable attribute, where the
 // file system and the tools allow it.
