@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/product.h"
 #include "config/save_userconfig.h"
 
 #include <QString>
@@ -46,6 +47,6 @@ public:
     virtual config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) = 0;
 };
 
-inline constexpr std::string_view ApplicationTitle = "Halvren Setforge";
+using config::ApplicationTitle;
 
 } // namespace setforge::platform

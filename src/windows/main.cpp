@@ -1,3 +1,4 @@
+#include "config/product.h"
 #include "platform/qt_window_services.h"
 #include "windows/mainwindow.h"
 #include "windows/style.h"
@@ -9,7 +10,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Halvren Setforge");
+    QApplication::setApplicationName(QString::fromUtf8(setforge::config::ApplicationTitle));
     QApplication::setFont(setforge::windows::defaultFont());
 
     // The interface is German whatever the system's language, Qt's own dialogs included.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/product.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -26,11 +28,11 @@ inline const QColor CaptionOrange{203, 111, 18};
 // "Arial" bold 8.25 pt: the About window's labels.
 [[nodiscard]] QFont arialBoldFont();
 
-// The partner site and the maker's site; each defined once.
-inline const QString PartnerName = QStringLiteral("Feldlager");
-inline const QString PartnerUrl = QStringLiteral("https://feldlager.example/");
-inline const QString MakerName = QStringLiteral("Halvren");
-inline const QString MakerUrl = QStringLiteral("https://halvren.example/");
-inline const QString ProductTitle = QStringLiteral("Halvren Setforge 1.0");
+// The product's names and addresses as the windows show them.
+inline const QString PartnerName = QString::fromUtf8(config::PartnerName);
+inline const QString PartnerUrl = QString::fromUtf8(config::PartnerUrl);
+inline const QString MakerName = QString::fromUtf8(config::MakerName);
+inline const QString MakerUrl = QString::fromUtf8(config::MakerUrl);
+inline const QString ProductTitle = QString::fromUtf8(config::ProductTitle);
 
 } // namespace setforge::windows
