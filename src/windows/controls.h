@@ -47,7 +47,6 @@ public:
     FrameBox(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry, const QFont& font,
              const QColor& captionColour);
 
-    [[nodiscard]] QString caption() const { return m_caption; }
     void addLine(const QLine& line, const QColor& colour); // drawn over the frame, in its own coordinates
 
 protected:
