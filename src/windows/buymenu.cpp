@@ -9,10 +9,8 @@
 #include "windows/style.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 
 #include <algorithm>
@@ -67,23 +65,25 @@ void ShowWeaponSheet(platform::WindowServices& services, QWidget* parent, std::i
 }
 
 BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QString&)> insertLine)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
-    , m_services(services)
+    : FramedWindow(services, {.name = "BuyMenu",
+                              .title = "Buy-Script erstellen",
+                              .widthTwips = 9495,
+                              .heightTwips = 6135,
+                              .stripName = "Picture1",
+                              .strip = twipsRect(8, 0, 9240, 255),
+                              .closePicture = twipsRect(9240, 0, 240, 255),
+                              .closeDescription = "Schließt das Fenster, ohne ein Buy-Script zu erstellen",
+                              .borderLines = {{9480, 0, 9480, 6960}, {0, 6840, 0, 0}, {0, 6120, 9960, 6120}}})
     , m_insertLine(std::move(insertLine)) {
-    setUpWindow(this, "BuyMenu", "Buy-Script erstellen", 9495, 6135);
-
-    // The strip shows the main window's title image, cut at the control's width.
-    m_strip = new PictureBox(this, "Picture1", twipsRect(8, 0, 9240, 255), artwork::titleStrip());
-    connect(m_strip, &PictureBox::pressed, this, &BuyMenu::Picture1_MouseDown);
-    auto* close = new PictureBox(this, "Image1", twipsRect(9240, 0, 240, 255), artwork::closeButton());
-    close->actAsButton("Schließen", "Schließt das Fenster, ohne ein Buy-Script zu erstellen");
-    connect(close, &PictureBox::clicked, this, &BuyMenu::Image1_Click);
+    connect(strip(), &PictureBox::pressed, this, &BuyMenu::Picture1_MouseDown);
+    // Escape clicks the close picture too: it cancels, like "Abbruch".
+    connect(closePicture(), &PictureBox::clicked, this, &BuyMenu::Image1_Click);
 
     buildItemFrames();
     buildCreatePanel();
 
     // Column by column, each frame top to bottom, a check box before its marker; then the panel.
-    std::vector<QWidget*> order{close};
+    std::vector<QWidget*> order{closePicture()};
     for (const FramePlacement& f : ItemFrames) {
         auto inFrame = findChild<QWidget*>(f.name)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         std::ranges::sort(inFrame, {}, [](const QWidget* w) { return std::pair(w->y(), w->x()); });
@@ -93,14 +93,6 @@ BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QS
         order.push_back(findChild<QWidget*>(name));
     }
     chainTabOrder(order);
-}
-
-void BuyMenu::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        Command2_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 PictureBox* BuyMenu::addMarker(QWidget* parent, std::int16_t index, int left, int top, artwork::MarkerColour colour) {
@@ -176,7 +168,7 @@ void BuyMenu::Command1_Click() {
     const std::string key = m_key->text().toStdString();
     if (!buyscript::isGameKey(key)) {
         // The window stays open with its ticks and key, so the player only corrects the key.
-        m_services.showMessage(this, {}, QString::fromStdString(buyscript::unknownKeyMessage(key)),
+        services().showMessage(this, {}, QString::fromStdString(buyscript::unknownKeyMessage(key)),
                                platform::MessageIcon::Warning);
         m_key->setFocus(Qt::OtherFocusReason);
         return;
@@ -197,7 +189,7 @@ void BuyMenu::Command2_Click() {
 }
 
 void BuyMenu::Command3_Click() {
-    m_services.showMessage(this, qs(buyscript::BuyScriptInfoTitle),
+    services().showMessage(this, qs(buyscript::BuyScriptInfoTitle),
                            QString::fromStdString(buyscript::buyScriptInfoText()), platform::MessageIcon::Information);
 }
 
@@ -206,15 +198,11 @@ void BuyMenu::Image1_Click() {
 }
 
 void BuyMenu::Image2_Click(std::int16_t index) {
-    ShowWeaponSheet(m_services, this, index);
+    ShowWeaponSheet(services(), this, index);
 }
 
 void BuyMenu::Picture1_MouseDown(const QMouseEvent& event) {
-    m_services.dragByStrip(m_strip, event);
-}
-
-void BuyMenu::paintEvent(QPaintEvent* /*event*/) {
-    paintLines(this, {{9480, 0, 9480, 6960}, {0, 6840, 0, 0}, {0, 6120, 9960, 6120}});
+    dragByStrip(event);
 }
 
 } // namespace setforge::windows

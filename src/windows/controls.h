@@ -77,6 +77,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
 // Sets the TAB order to the order of `widgets`.
 void chainTabOrder(const std::vector<QWidget*>& widgets);
 
-void paintLines(QWidget* window, std::initializer_list<TwipsLine> lines, const QColor& colour = Qt::black);
+void paintLines(QWidget* window, const std::vector<TwipsLine>& lines, const QColor& colour = Qt::black);
 
 } // namespace setforge::windows
