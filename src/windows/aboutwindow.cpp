@@ -26,12 +26,12 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
     // Escape clicks the close picture too: it closes, like "OK".
     connect(closePicture(), &PictureBox::clicked, this, &AboutWindow::Image1_Click);
 
-    struct LabelSpec {
+    struct LabelRow {
         const char* name;
         QString text;
         QRect geometry;
     };
-    const std::array<LabelSpec, 6> labels{{
+    const std::array<LabelRow, 6> labels{{
         {"Label1", MakerName, twipsRect(120, 360, 4455, 255)},
         {"Label2", "Copyright © 2026 " + MakerName, twipsRect(120, 600, 4215, 255)},
         {"Label3", "Autor: " + MakerName, twipsRect(120, 840, 4455, 255)},
@@ -39,10 +39,10 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
         {"Label6", "Freeware", twipsRect(1020, 1800, 1335, 255)},
         {"Label4", "Programmdesign: " + MakerName, twipsRect(120, 2280, 4215, 255)},
     }};
-    for (const LabelSpec& text : labels) {
-        auto* label = new QLabel(text.text, this);
-        label->setObjectName(text.name);
-        label->setGeometry(text.geometry);
+    for (const LabelRow& row : labels) {
+        auto* label = new QLabel(row.text, this);
+        label->setObjectName(row.name);
+        label->setGeometry(row.geometry);
         label->setFont(arialBoldFont());
     }
     auto* licence = findChild<QLabel*>("Label6");

@@ -24,7 +24,7 @@ namespace {
 
 using buyscript::TeamSide;
 
-struct FramePlacement {
+struct FrameRow {
     const char* name;
     std::string_view group;
     int left, top, width, height;
@@ -32,7 +32,7 @@ struct FramePlacement {
 
 // clang-format off
 // frame, caption (the items' group), left, top, width, height (twips)
-constexpr std::array<FramePlacement, 7> ItemFrames {{
+constexpr std::array<FrameRow, 7> ItemFrames {{
     {"Frame1", "Pistols",        120,  360,  3015, 2415},
     {"Frame2", "SHOTGUNS",       120,  2880, 3015, 975},
     {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2055},
@@ -84,9 +84,9 @@ BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QS
 
     // Column by column, each frame top to bottom, a check box before its marker; then the panel.
     std::vector<QWidget*> order{closePicture()};
-    for (const FramePlacement& f : ItemFrames) {
-        auto inFrame = findChild<QWidget*>(f.name)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        std::ranges::sort(inFrame, {}, [](const QWidget* w) { return std::pair(w->y(), w->x()); });
+    for (const FrameRow& frame : ItemFrames) {
+        auto inFrame = findChild<QWidget*>(frame.name)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        std::ranges::sort(inFrame, {}, [](const QWidget* control) { return std::pair(control->y(), control->x()); });
         order.insert(order.end(), inFrame.begin(), inFrame.end());
     }
     for (const char* name : {"Text1", "Command1", "Command3", "Command2"}) {
@@ -105,17 +105,18 @@ PictureBox* BuyMenu::addMarker(QWidget* parent, std::int16_t index, int left, in
 
 void BuyMenu::buildItemFrames() {
     std::map<std::string_view, QWidget*> frames;
-    for (const FramePlacement& f : ItemFrames) {
-        const bool plain = f.group == "SHOTGUNS"; // this caption keeps the default font and colour
-        frames[f.group] = new FrameBox(this, f.name, qs(f.group), twipsRect(f.left, f.top, f.width, f.height),
-                                       plain ? defaultFont() : boldCaptionFont(), plain ? Qt::black : CaptionOrange);
+    for (const FrameRow& frame : ItemFrames) {
+        const bool plain = frame.group == "SHOTGUNS"; // this caption keeps the default font and colour
+        frames[frame.group] =
+            new FrameBox(this, frame.name, qs(frame.group), twipsRect(frame.left, frame.top, frame.width, frame.height),
+                         plain ? defaultFont() : boldCaptionFont(), plain ? Qt::black : CaptionOrange);
     }
 
     std::map<std::string_view, int> rowsSoFar;
     for (const buyscript::BuyItem& item : buyscript::BuyCatalogue) {
         QWidget* frame = frames.at(item.group);
-        const int n = rowsSoFar[item.group]++;
-        const int top = item.group == "AMMO" ? 480 + 360 * n : 240 + 360 * n;
+        const int row = rowsSoFar[item.group]++;
+        const int top = item.group == "AMMO" ? 480 + 360 * row : 240 + 360 * row;
         auto* box = new QCheckBox(qs(item.caption), frame);
         box->setObjectName(qs(item.checkBox));
         box->setGeometry(twipsRect(120, top, 2535, 255));
@@ -143,24 +144,24 @@ void BuyMenu::buildCreatePanel() {
     makeLabel(panel, "Label5", "Auf beiden Seiten" + QString(6, ' ') + "=", twipsRect(360, 1200, 1695, 255));
     addMarker(panel, 34, 2415, 1200, artwork::MarkerColour::Green)->setAccessibleName("Markierung: Auf beiden Seiten");
 
-    struct ButtonSpec {
+    struct ButtonRow {
         const char* name;
         const char* caption;
         int top;
         void (BuyMenu::*handler)();
     };
     // clang-format off
-    const std::array<ButtonSpec, 3> buttons {{
+    const std::array<ButtonRow, 3> buttons {{
         {"Command1", "Buy Script Erstellen", 1560, &BuyMenu::Command1_Click},
         {"Command3", "Infos zum Buy Script", 1800, &BuyMenu::Command3_Click},
         {"Command2", "Abbruch",              2040, &BuyMenu::Command2_Click},
     }};
     // clang-format on
-    for (const ButtonSpec& b : buttons) {
-        auto* button = new QPushButton(b.caption, panel);
-        button->setObjectName(b.name);
-        button->setGeometry(twipsRect(480, b.top, 2175, 255));
-        connect(button, &QPushButton::clicked, this, b.handler);
+    for (const ButtonRow& row : buttons) {
+        auto* button = new QPushButton(row.caption, panel);
+        button->setObjectName(row.name);
+        button->setGeometry(twipsRect(480, row.top, 2175, 255));
+        connect(button, &QPushButton::clicked, this, row.handler);
     }
 }
 
