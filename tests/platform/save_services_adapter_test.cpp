@@ -1,9 +1,8 @@
 #include "platform/save_services_adapter.h"
 
 #include "config/userconfig.h"
-#include "windows/fake_window_services.h"
-
-#include "printers.h"
+#include "support/fake_window_services.h"
+#include "support/printers.h"
 
 #include <QDir>
 #include <QFile>

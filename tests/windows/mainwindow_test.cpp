@@ -1,4 +1,5 @@
-#include "fake_window_services.h"
+#include "support/fake_window_services.h"
+#include "support/finders.h"
 #include "widget_helpers.h"
 
 #include "config/settings_catalogue.h"
@@ -36,13 +37,7 @@ protected:
     MainWindow window{services};
     QTemporaryDir dir;
 
-    template <class T> T* control(const char* name) {
-        T* widget = window.findChild<T*>(name);
-        if (widget == nullptr) {
-            throw std::runtime_error(std::string("no control ") + name);
-        }
-        return widget;
-    }
+    template <class T> T* control(const char* name) { return testsupport::control<T>(&window, name); }
     void click(const char* name) { QTest::mouseClick(control<QWidget>(name), Qt::LeftButton, {}, QPoint(5, 8)); }
     void choose(const char* list, const QString& text) {
         auto* box = control<QComboBox>(list);
