@@ -46,6 +46,7 @@ TEST(SaveServicesAdapter, WritesTheBytesUnchangedToAUtf8Path) {
     const char raw[] = "name \"J\xe4ger\x80\"\r\n\0tail\r\n";
     const std::string bytes(raw, sizeof raw - 1);
     FakeWindowServices services;
+    services.writeRealFiles = true; // the file is read back
     SaveServicesAdapter adapter(services, nullptr);
 
     const config::WriteResult result = adapter.writeFileAtomically(path, bytes);

@@ -128,6 +128,7 @@ TEST_F(MainWindowTest, ListsTakeNoTypedText) {
 
 TEST_F(MainWindowTest, ConfigButtonWritesTheChosenStateAsFileBytes) {
     const QString path = dir.filePath("userconfig.cfg");
+    services.writeRealFiles = true; // the file is read back
     services.saveAnswers.push_back(path);
     QTest::keyClicks(control<QLineEdit>("Text1"), "J");
     control<QLineEdit>("Text1")->insert(QString::fromUtf8("örg \"the\" Pro"));
@@ -169,6 +170,7 @@ TEST_F(MainWindowTest, CancelWritesNothingAndSaysNothing) {
 }
 
 TEST_F(MainWindowTest, FailedWriteShowsWarningAndKeepsOldFile) {
+    services.writeRealFiles = true; // the system's own refusals, and the old files read back
     struct Case {
         const char* name;
         QString path;
@@ -276,6 +278,7 @@ TEST_F(MainWindowTest, LargeTypedInputsReachTheFileIntact) {
     control<QLineEdit>("Text1")->setText(nickname);
     freeText()->setPlainText(manual);
     const QString path = dir.filePath("userconfig.cfg");
+    services.writeRealFiles = true; // the file is read back
     services.saveAnswers.push_back(path);
     click("Command1");
 
@@ -298,6 +301,7 @@ TEST_F(MainWindowTest, LargeTypedInputsReachTheFileIntact) {
 
 TEST_F(MainWindowTest, NicknameTheGameRefusesStopsBeforeTheDialog) {
     const QString path = dir.filePath("userconfig.cfg");
+    services.writeRealFiles = true; // the file is read back
     for (const QString& nickname :
          {QString("back\\slash"), QString("a..b"), QString(127, 'n'), QString::fromUtf8("ä").repeated(64)}) {
         services.messages.clear();
