@@ -2,11 +2,9 @@
 
 #include "platform/secondary_window.h"
 #include "platform/window_services.h"
-#include "windows/artwork.h"
 #include "windows/controls.h"
 #include "windows/style.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -15,22 +13,25 @@
 namespace setforge::windows {
 
 AboutWindow::AboutWindow(platform::WindowServices& services)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
-    , m_services(services) {
-    setUpWindow(this, "AboutWindow", "Informationen über Programm", 4680, 3075);
+    : FramedWindow(services, {.name = "AboutWindow",
+                              .title = "Informationen über Programm",
+                              .widthTwips = 4680,
+                              .heightTwips = 3075,
+                              .stripName = "Picture2",
+                              .strip = twipsRect(0, 0, 4435, 255),
+                              .closePicture = twipsRect(4440, 0, 240, 255),
+                              .closeDescription = "Schließt das Fenster",
+                              .borderLines = {{0, 255, 0, 3060}, {0, 3060, 4665, 3060}, {4665, 255, 4665, 3075}}}) {
+    connect(strip(), &PictureBox::pressed, this, &AboutWindow::Picture2_MouseDown);
+    // Escape clicks the close picture too: it closes, like "OK".
+    connect(closePicture(), &PictureBox::clicked, this, &AboutWindow::Image1_Click);
 
-    m_strip = new PictureBox(this, "Picture2", twipsRect(0, 0, 4435, 255), artwork::titleStrip());
-    connect(m_strip, &PictureBox::pressed, this, &AboutWindow::Picture2_MouseDown);
-    auto* close = new PictureBox(this, "Image1", twipsRect(4440, 0, 240, 255), artwork::closeButton());
-    close->actAsButton("Schließen", "Schließt das Fenster");
-    connect(close, &PictureBox::clicked, this, &AboutWindow::Image1_Click);
-
-    struct LabelSpec {
+    struct LabelRow {
         const char* name;
         QString text;
         QRect geometry;
     };
-    const std::array<LabelSpec, 6> labels{{
+    const std::array<LabelRow, 6> labels{{
         {"Label1", MakerName, twipsRect(120, 360, 4455, 255)},
         {"Label2", "Copyright © 2026 " + MakerName, twipsRect(120, 600, 4215, 255)},
         {"Label3", "Autor: " + MakerName, twipsRect(120, 840, 4455, 255)},
@@ -38,10 +39,10 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
         {"Label6", "Freeware", twipsRect(1020, 1800, 1335, 255)},
         {"Label4", "Programmdesign: " + MakerName, twipsRect(120, 2280, 4215, 255)},
     }};
-    for (const LabelSpec& text : labels) {
-        auto* label = new QLabel(text.text, this);
-        label->setObjectName(text.name);
-        label->setGeometry(text.geometry);
+    for (const LabelRow& row : labels) {
+        auto* label = new QLabel(row.text, this);
+        label->setObjectName(row.name);
+        label->setGeometry(row.geometry);
         label->setFont(arialBoldFont());
     }
     auto* licence = findChild<QLabel*>("Label6");
@@ -60,7 +61,7 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
     site->setGeometry(twipsRect(60, 2640, 2235, 375));
     site->setAutoDefault(true);
     connect(site, &QPushButton::clicked, this, &AboutWindow::Command2_Click);
-    chainTabOrder({ok, site, close});
+    chainTabOrder({ok, site, closePicture()});
     m_ok = ok;
 }
 
@@ -69,7 +70,7 @@ void AboutWindow::Command1_Click() {
 }
 
 void AboutWindow::Command2_Click() {
-    m_services.openWebAddress(this, MakerUrl);
+    services().openWebAddress(this, MakerUrl);
 }
 
 void AboutWindow::Image1_Click() {
@@ -77,19 +78,7 @@ void AboutWindow::Image1_Click() {
 }
 
 void AboutWindow::Picture2_MouseDown(const QMouseEvent& event) {
-    m_services.dragByStrip(m_strip, event);
-}
-
-void AboutWindow::paintEvent(QPaintEvent* /*event*/) {
-    paintLines(this, {{0, 255, 0, 3060}, {0, 3060, 4665, 3060}, {4665, 255, 4665, 3075}});
-}
-
-void AboutWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        Command1_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    dragByStrip(event);
 }
 
 void AboutWindow::showEvent(QShowEvent* event) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "windows/framedwindow.h"
 
 namespace setforge::platform {
 class WindowServices;
@@ -8,10 +8,8 @@ class WindowServices;
 
 namespace setforge::windows {
 
-class PictureBox;
-
 // Shows the maker, the copyright and the licence, with a link to the maker's site.
-class AboutWindow : public QWidget {
+class AboutWindow : public FramedWindow {
     Q_OBJECT
 public:
     explicit AboutWindow(platform::WindowServices& services);
@@ -22,13 +20,9 @@ public:
     void Picture2_MouseDown(const QMouseEvent& event);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override; // Escape closes, like "OK"
 
 private:
-    platform::WindowServices& m_services;
-    PictureBox* m_strip = nullptr;
     QWidget* m_ok = nullptr;
 };
 

@@ -9,10 +9,8 @@
 #include "windows/style.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 
 #include <algorithm>
@@ -26,7 +24,7 @@ namespace {
 
 using buyscript::TeamSide;
 
-struct FramePlacement {
+struct FrameRow {
     const char* name;
     std::string_view group;
     int left, top, width, height;
@@ -34,7 +32,7 @@ struct FramePlacement {
 
 // clang-format off
 // frame, caption (the items' group), left, top, width, height (twips)
-constexpr std::array<FramePlacement, 7> ItemFrames {{
+constexpr std::array<FrameRow, 7> ItemFrames {{
     {"Frame1", "Pistols",        120,  360,  3015, 2415},
     {"Frame2", "SHOTGUNS",       120,  2880, 3015, 975},
     {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2055},
@@ -67,40 +65,34 @@ void ShowWeaponSheet(platform::WindowServices& services, QWidget* parent, std::i
 }
 
 BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QString&)> insertLine)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
-    , m_services(services)
+    : FramedWindow(services, {.name = "BuyMenu",
+                              .title = "Buy-Script erstellen",
+                              .widthTwips = 9495,
+                              .heightTwips = 6135,
+                              .stripName = "Picture1",
+                              .strip = twipsRect(8, 0, 9240, 255),
+                              .closePicture = twipsRect(9240, 0, 240, 255),
+                              .closeDescription = "Schließt das Fenster, ohne ein Buy-Script zu erstellen",
+                              .borderLines = {{9480, 0, 9480, 6960}, {0, 6840, 0, 0}, {0, 6120, 9960, 6120}}})
     , m_insertLine(std::move(insertLine)) {
-    setUpWindow(this, "BuyMenu", "Buy-Script erstellen", 9495, 6135);
-
-    // The strip shows the main window's title image, cut at the control's width.
-    m_strip = new PictureBox(this, "Picture1", twipsRect(8, 0, 9240, 255), artwork::titleStrip());
-    connect(m_strip, &PictureBox::pressed, this, &BuyMenu::Picture1_MouseDown);
-    auto* close = new PictureBox(this, "Image1", twipsRect(9240, 0, 240, 255), artwork::closeButton());
-    close->actAsButton("Schließen", "Schließt das Fenster, ohne ein Buy-Script zu erstellen");
-    connect(close, &PictureBox::clicked, this, &BuyMenu::Image1_Click);
+    connect(strip(), &PictureBox::pressed, this, &BuyMenu::Picture1_MouseDown);
+    // Escape clicks the close picture too: it cancels, like "Abbruch".
+    connect(closePicture(), &PictureBox::clicked, this, &BuyMenu::Image1_Click);
 
     buildItemFrames();
     buildCreatePanel();
 
     // Column by column, each frame top to bottom, a check box before its marker; then the panel.
-    std::vector<QWidget*> order{close};
-    for (const FramePlacement& f : ItemFrames) {
-        auto inFrame = findChild<QWidget*>(f.name)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        std::ranges::sort(inFrame, {}, [](const QWidget* w) { return std::pair(w->y(), w->x()); });
+    std::vector<QWidget*> order{closePicture()};
+    for (const FrameRow& frame : ItemFrames) {
+        auto inFrame = findChild<QWidget*>(frame.name)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        std::ranges::sort(inFrame, {}, [](const QWidget* control) { return std::pair(control->y(), control->x()); });
         order.insert(order.end(), inFrame.begin(), inFrame.end());
     }
     for (const char* name : {"Text1", "Command1", "Command3", "Command2"}) {
         order.push_back(findChild<QWidget*>(name));
     }
     chainTabOrder(order);
-}
-
-void BuyMenu::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        Command2_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 PictureBox* BuyMenu::addMarker(QWidget* parent, std::int16_t index, int left, int top, artwork::MarkerColour colour) {
@@ -113,17 +105,18 @@ PictureBox* BuyMenu::addMarker(QWidget* parent, std::int16_t index, int left, in
 
 void BuyMenu::buildItemFrames() {
     std::map<std::string_view, QWidget*> frames;
-    for (const FramePlacement& f : ItemFrames) {
-        const bool plain = f.group == "SHOTGUNS"; // this caption keeps the default font and colour
-        frames[f.group] = new FrameBox(this, f.name, qs(f.group), twipsRect(f.left, f.top, f.width, f.height),
-                                       plain ? defaultFont() : boldCaptionFont(), plain ? Qt::black : CaptionOrange);
+    for (const FrameRow& frame : ItemFrames) {
+        const bool plain = frame.group == "SHOTGUNS"; // this caption keeps the default font and colour
+        frames[frame.group] =
+            new FrameBox(this, frame.name, qs(frame.group), twipsRect(frame.left, frame.top, frame.width, frame.height),
+                         plain ? defaultFont() : boldCaptionFont(), plain ? Qt::black : CaptionOrange);
     }
 
     std::map<std::string_view, int> rowsSoFar;
     for (const buyscript::BuyItem& item : buyscript::BuyCatalogue) {
         QWidget* frame = frames.at(item.group);
-        const int n = rowsSoFar[item.group]++;
-        const int top = item.group == "AMMO" ? 480 + 360 * n : 240 + 360 * n;
+        const int row = rowsSoFar[item.group]++;
+        const int top = item.group == "AMMO" ? 480 + 360 * row : 240 + 360 * row;
         auto* box = new QCheckBox(qs(item.caption), frame);
         box->setObjectName(qs(item.checkBox));
         box->setGeometry(twipsRect(120, top, 2535, 255));
@@ -151,24 +144,24 @@ void BuyMenu::buildCreatePanel() {
     makeLabel(panel, "Label5", "Auf beiden Seiten" + QString(6, ' ') + "=", twipsRect(360, 1200, 1695, 255));
     addMarker(panel, 34, 2415, 1200, artwork::MarkerColour::Green)->setAccessibleName("Markierung: Auf beiden Seiten");
 
-    struct ButtonSpec {
+    struct ButtonRow {
         const char* name;
         const char* caption;
         int top;
         void (BuyMenu::*handler)();
     };
     // clang-format off
-    const std::array<ButtonSpec, 3> buttons {{
+    const std::array<ButtonRow, 3> buttons {{
         {"Command1", "Buy Script Erstellen", 1560, &BuyMenu::Command1_Click},
         {"Command3", "Infos zum Buy Script", 1800, &BuyMenu::Command3_Click},
         {"Command2", "Abbruch",              2040, &BuyMenu::Command2_Click},
     }};
     // clang-format on
-    for (const ButtonSpec& b : buttons) {
-        auto* button = new QPushButton(b.caption, panel);
-        button->setObjectName(b.name);
-        button->setGeometry(twipsRect(480, b.top, 2175, 255));
-        connect(button, &QPushButton::clicked, this, b.handler);
+    for (const ButtonRow& row : buttons) {
+        auto* button = new QPushButton(row.caption, panel);
+        button->setObjectName(row.name);
+        button->setGeometry(twipsRect(480, row.top, 2175, 255));
+        connect(button, &QPushButton::clicked, this, row.handler);
     }
 }
 
@@ -176,7 +169,7 @@ void BuyMenu::Command1_Click() {
     const std::string key = m_key->text().toStdString();
     if (!buyscript::isGameKey(key)) {
         // The window stays open with its ticks and key, so the player only corrects the key.
-        m_services.showMessage(this, {}, QString::fromStdString(buyscript::unknownKeyMessage(key)),
+        services().showMessage(this, {}, QString::fromStdString(buyscript::unknownKeyMessage(key)),
                                platform::MessageIcon::Warning);
         m_key->setFocus(Qt::OtherFocusReason);
         return;
@@ -197,7 +190,7 @@ void BuyMenu::Command2_Click() {
 }
 
 void BuyMenu::Command3_Click() {
-    m_services.showMessage(this, qs(buyscript::BuyScriptInfoTitle),
+    services().showMessage(this, qs(buyscript::BuyScriptInfoTitle),
                            QString::fromStdString(buyscript::buyScriptInfoText()), platform::MessageIcon::Information);
 }
 
@@ -206,15 +199,11 @@ void BuyMenu::Image1_Click() {
 }
 
 void BuyMenu::Image2_Click(std::int16_t index) {
-    ShowWeaponSheet(m_services, this, index);
+    ShowWeaponSheet(services(), this, index);
 }
 
 void BuyMenu::Picture1_MouseDown(const QMouseEvent& event) {
-    m_services.dragByStrip(m_strip, event);
-}
-
-void BuyMenu::paintEvent(QPaintEvent* /*event*/) {
-    paintLines(this, {{9480, 0, 9480, 6960}, {0, 6840, 0, 0}, {0, 6120, 9960, 6120}});
+    dragByStrip(event);
 }
 
 } // namespace setforge::windows

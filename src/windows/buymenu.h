@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "windows/framedwindow.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +13,6 @@ class WindowServices;
 
 namespace setforge::windows {
 
-class PictureBox;
 namespace artwork {
 enum class MarkerColour;
 }
@@ -22,7 +21,7 @@ enum class MarkerColour;
 void ShowWeaponSheet(platform::WindowServices& services, QWidget* parent, std::int16_t markerIndex);
 
 // The window in which the player ticks items and names a key to compose a bind line.
-class BuyMenu : public QWidget {
+class BuyMenu : public FramedWindow {
     Q_OBJECT
 public:
     // `insertLine` puts the composed line into the main window's free text.
@@ -35,18 +34,12 @@ public:
     void Image2_Click(std::int16_t index);
     void Picture1_MouseDown(const QMouseEvent& event);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override; // Escape cancels, like "Abbruch"
-
 private:
     void buildItemFrames();
     void buildCreatePanel();
     PictureBox* addMarker(QWidget* parent, std::int16_t index, int left, int top, artwork::MarkerColour colour);
 
-    platform::WindowServices& m_services;
     std::function<void(const QString&)> m_insertLine;
-    PictureBox* m_strip = nullptr;
     QLineEdit* m_key = nullptr;
 };
 

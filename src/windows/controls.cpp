@@ -129,11 +129,11 @@ void chainTabOrder(const std::vector<QWidget*>& widgets) {
     }
 }
 
-void paintLines(QWidget* window, std::initializer_list<TwipsLine> lines, const QColor& colour) {
+void paintLines(QWidget* window, const std::vector<TwipsLine>& lines, const QColor& colour) {
     QPainter painter(window);
     painter.setPen(QPen(colour, 0));
-    for (const TwipsLine& l : lines) {
-        painter.drawLine(px(l.x1), px(l.y1), px(l.x2), px(l.y2));
+    for (const TwipsLine& line : lines) {
+        painter.drawLine(px(line.x1), px(line.y1), px(line.x2), px(line.y2));
     }
 }
 

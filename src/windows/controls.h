@@ -47,7 +47,6 @@ public:
     FrameBox(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry, const QFont& font,
              const QColor& captionColour);
 
-    [[nodiscard]] QString caption() const { return m_caption; }
     void addLine(const QLine& line, const QColor& colour); // drawn over the frame, in its own coordinates
 
 protected:
@@ -78,6 +77,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
 // Sets the TAB order to the order of `widgets`.
 void chainTabOrder(const std::vector<QWidget*>& widgets);
 
-void paintLines(QWidget* window, std::initializer_list<TwipsLine> lines, const QColor& colour = Qt::black);
+void paintLines(QWidget* window, const std::vector<TwipsLine>& lines, const QColor& colour = Qt::black);
 
 } // namespace setforge::windows

@@ -2,8 +2,8 @@
 #include "platform/qt_window_services.h"
 
 #include "buyscript/weapon_sheets.h"
-#include "modal.h"
-#include "printers.h"
+#include "support/modal_watch.h"
+#include "support/printers.h"
 
 #include <QFontMetricsF>
 #include <QImage>

@@ -1,8 +1,8 @@
 #include "platform/qt_window_services.h"
 
 #include "config/save_userconfig.h"
-#include "modal.h"
-#include "printers.h"
+#include "support/modal_watch.h"
+#include "support/printers.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,8 @@
 #include "platform/save_services_adapter.h"
 
 #include "config/userconfig.h"
-#include "windows/fake_window_services.h"
-
-#include "printers.h"
+#include "support/fake_window_services.h"
+#include "support/printers.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +46,7 @@ TEST(SaveServicesAdapter, WritesTheBytesUnchangedToAUtf8Path) {
     const char raw[] = "name \"J\xe4ger\x80\"\r\n\0tail\r\n";
     const std::string bytes(raw, sizeof raw - 1);
     FakeWindowServices services;
+    services.writeRealFiles = true; // the file is read back
     SaveServicesAdapter adapter(services, nullptr);
 
     const config::WriteResult result = adapter.writeFileAtomically(path, bytes);

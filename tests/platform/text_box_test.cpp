@@ -1,6 +1,6 @@
 #include "platform/text_box.h"
 
-#include "printers.h"
+#include "support/printers.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>

@@ -1,4 +1,5 @@
-#include "fake_window_services.h"
+#include "support/fake_window_services.h"
+#include "support/finders.h"
 #include "widget_helpers.h"
 
 #include "windows/mainwindow.h"
@@ -16,19 +17,11 @@ namespace {
 using platform::FakeWindowServices;
 
 QWidget* theAboutWindow(int* count = nullptr) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QWidget* found = nullptr;
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "AboutWindow") {
-            found = w;
-            ++n;
-        }
-    }
+    const std::vector<QWidget*> open = testsupport::openWindowsNamed("AboutWindow");
     if (count != nullptr) {
-        *count = n;
+        *count = static_cast<int>(open.size());
     }
-    return found;
+    return open.empty() ? nullptr : open.back();
 }
 
 class AboutWindowTest : public ::testing::Test {

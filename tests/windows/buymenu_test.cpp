@@ -1,4 +1,5 @@
-#include "fake_window_services.h"
+#include "support/fake_window_services.h"
+#include "support/finders.h"
 #include "widget_helpers.h"
 
 #include "windows/buymenu.h"
@@ -16,17 +17,8 @@ namespace setforge::windows {
 namespace {
 
 using platform::FakeWindowServices;
-
-std::vector<QWidget*> openWindowsNamed(const QString& name) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    std::vector<QWidget*> found;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name) {
-            found.push_back(w);
-        }
-    }
-    return found;
-}
+using testsupport::control;
+using testsupport::openWindowsNamed;
 
 class BuyMenuTest : public ::testing::Test {
 protected:
@@ -47,15 +39,8 @@ protected:
         }
         return open.front();
     }
-    template <class T> static T* in(QWidget* menu, const char* name) {
-        T* widget = menu->findChild<T*>(name);
-        if (widget == nullptr) {
-            throw std::runtime_error(std::string("no control ") + name);
-        }
-        return widget;
-    }
     static void click(QWidget* menu, const char* name) {
-        QTest::mouseClick(in<QWidget>(menu, name), Qt::LeftButton, {}, QPoint(5, 6));
+        QTest::mouseClick(control<QWidget>(menu, name), Qt::LeftButton, {}, QPoint(5, 6));
     }
     QPlainTextEdit* freeText() { return window.findChild<QPlainTextEdit*>("Text2"); }
 };
@@ -85,7 +70,7 @@ TEST_F(BuyMenuTest, CreateInsertsTheLineAtTheCaretAndCloses) {
 
         QWidget* menu = openBuyMenu();
         if (!c.key.isEmpty()) {
-            in<QLineEdit>(menu, "Text1")->setText(c.key);
+            control<QLineEdit>(menu, "Text1")->setText(c.key);
         }
         for (const char* tick : c.ticks) {
             click(menu, tick);
@@ -100,7 +85,7 @@ TEST_F(BuyMenuTest, EveryClosingDiscardsTicksAndKey) {
     for (const char* closer : {"Command2", "Image1", "Command1"}) {
         QWidget* menu = openBuyMenu();
         click(menu, "c5");
-        in<QLineEdit>(menu, "Text1")->setText("F12");
+        control<QLineEdit>(menu, "Text1")->setText("F12");
         freeText()->setPlainText("keep me");
         click(menu, closer);
         if (std::string_view(closer) != "Command1") {
@@ -109,7 +94,7 @@ TEST_F(BuyMenuTest, EveryClosingDiscardsTicksAndKey) {
         EXPECT_TRUE(openWindowsNamed("BuyMenu").empty()) << closer;
 
         QWidget* again = openBuyMenu();
-        EXPECT_EQ(in<QLineEdit>(again, "Text1")->text(), "F11") << closer;
+        EXPECT_EQ(control<QLineEdit>(again, "Text1")->text(), "F11") << closer;
         for (const auto* box : again->findChildren<QCheckBox*>()) {
             EXPECT_FALSE(box->isChecked()) << closer << " " << box->objectName().toStdString();
         }
@@ -124,7 +109,7 @@ TEST_F(BuyMenuTest, OneInstanceRaisedBySecondPress) {
     const auto open = openWindowsNamed("BuyMenu");
     ASSERT_EQ(open.size(), 1u);
     EXPECT_EQ(open.front(), first);
-    EXPECT_TRUE(in<QCheckBox>(first, "c7")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(first, "c7")->isChecked());
     EXPECT_EQ(first->parentWidget(), nullptr);
     EXPECT_TRUE(first->windowFlags() & Qt::FramelessWindowHint);
 }
@@ -132,14 +117,14 @@ TEST_F(BuyMenuTest, OneInstanceRaisedBySecondPress) {
 TEST_F(BuyMenuTest, InfoMessageLeavesTheWindowAsItWas) {
     QWidget* menu = openBuyMenu();
     click(menu, "c10");
-    in<QLineEdit>(menu, "Text1")->setText(" mouse3 ");
+    control<QLineEdit>(menu, "Text1")->setText(" mouse3 ");
     click(menu, "Command3");
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].title, "Buy-Script Infos");
     EXPECT_EQ(services.messages[0].icon, platform::MessageIcon::Information);
     EXPECT_TRUE(services.messages[0].text.startsWith("Die Taste die Sie angegeben haben,\r\n"));
-    EXPECT_TRUE(in<QCheckBox>(menu, "c10")->isChecked());
-    EXPECT_EQ(in<QLineEdit>(menu, "Text1")->text(), " mouse3 ");
+    EXPECT_TRUE(control<QCheckBox>(menu, "c10")->isChecked());
+    EXPECT_EQ(control<QLineEdit>(menu, "Text1")->text(), " mouse3 ");
     EXPECT_EQ(openWindowsNamed("BuyMenu").size(), 1u);
 }
 
@@ -151,16 +136,16 @@ TEST_F(BuyMenuTest, UnknownKeyIsNamedAndNothingIsInserted) {
     for (const QString& key :
          {QString("MOUSE 4"), QString::fromUtf8("ä"), QString(), QString("F\"5"), QString(600, 'k')}) {
         services.messages.clear();
-        in<QLineEdit>(menu, "Text1")->setText(key);
+        control<QLineEdit>(menu, "Text1")->setText(key);
         click(menu, "Command1");
         ASSERT_EQ(services.messages.size(), 1u) << key.toStdString();
         EXPECT_EQ(services.messages[0].icon, platform::MessageIcon::Warning);
         EXPECT_TRUE(services.messages[0].text.contains("MOUSE4")) << "gives examples";
         EXPECT_EQ(window.snapshot().manual_text, "say hi") << key.toStdString();
         ASSERT_EQ(openWindowsNamed("BuyMenu").size(), 1u) << "the window stays open";
-        EXPECT_TRUE(in<QCheckBox>(menu, "c24")->isChecked());
-        EXPECT_TRUE(in<QCheckBox>(menu, "c27")->isChecked());
-        EXPECT_EQ(in<QLineEdit>(menu, "Text1")->text(), key);
+        EXPECT_TRUE(control<QCheckBox>(menu, "c24")->isChecked());
+        EXPECT_TRUE(control<QCheckBox>(menu, "c27")->isChecked());
+        EXPECT_EQ(control<QLineEdit>(menu, "Text1")->text(), key);
     }
 }
 
@@ -200,22 +185,22 @@ TEST_F(BuyMenuTest, NoCaptionIsClippedAndStripDragsWithTheServices) {
     QWidget* menu = openBuyMenu();
     expectNoTextClipped(*menu);
     EXPECT_EQ(menu->size(), QSize(633, 409));
-    QTest::mousePress(in<QWidget>(menu, "Picture1"), Qt::LeftButton, {}, QPoint(50, 5));
-    QTest::mouseRelease(in<QWidget>(menu, "Picture1"), Qt::LeftButton, {}, QPoint(50, 5));
+    QTest::mousePress(control<QWidget>(menu, "Picture1"), Qt::LeftButton, {}, QPoint(50, 5));
+    QTest::mouseRelease(control<QWidget>(menu, "Picture1"), Qt::LeftButton, {}, QPoint(50, 5));
     ASSERT_EQ(services.drags.size(), 1u);
-    EXPECT_EQ(services.drags[0].strip, in<QWidget>(menu, "Picture1"));
+    EXPECT_EQ(services.drags[0].strip, control<QWidget>(menu, "Picture1"));
 }
 
 TEST_F(BuyMenuTest, MarkersAndEscapeWorkFromTheKeyboard) {
     QWidget* menu = openBuyMenu();
-    auto* marker = in<QWidget>(menu, "Image2_11");
+    auto* marker = control<QWidget>(menu, "Image2_11");
     EXPECT_EQ(marker->accessibleName(), "Waffeninformation: ES C90");
     EXPECT_FALSE(marker->accessibleDescription().isEmpty());
     QTest::keyClick(marker, Qt::Key_Space);
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_TRUE(services.messages[0].text.contains(".338 Lapuma Magnum"));
     // The legend markers explain colours; they are no buttons.
-    EXPECT_EQ(in<QWidget>(menu, "Image2_34")->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(control<QWidget>(menu, "Image2_34")->focusPolicy(), Qt::NoFocus);
     freeText()->setPlainText("unchanged");
     QTest::keyClick(menu, Qt::Key_Escape);
     EXPECT_TRUE(openWindowsNamed("BuyMenu").empty());

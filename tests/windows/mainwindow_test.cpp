@@ -1,4 +1,5 @@
-#include "fake_window_services.h"
+#include "support/fake_window_services.h"
+#include "support/finders.h"
 #include "widget_helpers.h"
 
 #include "config/settings_catalogue.h"
@@ -40,13 +41,7 @@ protected:
     MainWindow window{services};
     QTemporaryDir dir;
 
-    template <class T> T* control(const char* name) {
-        T* widget = window.findChild<T*>(name);
-        if (widget == nullptr) {
-            throw std::runtime_error(std::string("no control ") + name);
-        }
-        return widget;
-    }
+    template <class T> T* control(const char* name) { return testsupport::control<T>(&window, name); }
     void click(const char* name) { QTest::mouseClick(control<QWidget>(name), Qt::LeftButton, {}, QPoint(5, 8)); }
     void choose(const char* list, const QString& text) {
         auto* box = control<QComboBox>(list);
@@ -189,6 +184,7 @@ TEST_F(MainWindowTest, ListsTakeNoTypedText) {
 
 TEST_F(MainWindowTest, ConfigButtonWritesTheChosenStateAsFileBytes) {
     const QString path = dir.filePath("userconfig.cfg");
+    services.writeRealFiles = true; // the file is read back
     services.saveAnswers.push_back(path);
     QTest::keyClicks(control<QLineEdit>("Text1"), "J");
     control<QLineEdit>("Text1")->insert(QString::fromUtf8("örg \"the\" Pro"));
@@ -230,6 +226,7 @@ TEST_F(MainWindowTest, CancelWritesNothingAndSaysNothing) {
 }
 
 TEST_F(MainWindowTest, FailedWriteShowsWarningAndKeepsOldFile) {
+    services.writeRealFiles = true; // the system's own refusals, and the old files read back
     struct Case {
         const char* name;
         QString path;
@@ -337,6 +334,7 @@ TEST_F(MainWindowTest, LargeTypedInputsReachTheFileIntact) {
     control<QLineEdit>("Text1")->setText(nickname);
     freeText()->setPlainText(manual);
     const QString path = dir.filePath("userconfig.cfg");
+    services.writeRealFiles = true; // the file is read back
     services.saveAnswers.push_back(path);
     click("Command1");
 
@@ -359,6 +357,7 @@ TEST_F(MainWindowTest, LargeTypedInputsReachTheFileIntact) {
 
 TEST_F(MainWindowTest, NicknameTheGameRefusesStopsBeforeTheDialog) {
     const QString path = dir.filePath("userconfig.cfg");
+    services.writeRealFiles = true; // the file is read back
     for (const QString& nickname :
          {QString("back\\slash"), QString("a..b"), QString(127, 'n'), QString::fromUtf8("ä").repeated(64)}) {
         services.messages.clear();

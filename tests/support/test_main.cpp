@@ -1,3 +1,4 @@
+#include "platform/window_services.h"
 #include "windows/style.h"
 
 #include <QApplication>
@@ -6,13 +7,15 @@
 
 #include <cstdlib>
 
-// Widget tests run without a display unless one is asked for.
+// The platform and widget tests run without a display unless one is asked for, in an application
+// set up as the program sets itself up: its name and its font.
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Halvren Setforge");
+    const std::string_view title = setforge::platform::ApplicationTitle;
+    QApplication::setApplicationName(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     QApplication::setFont(setforge::windows::defaultFont());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -50,6 +50,9 @@ public:
     std::function<void()> whileSaveDialogOpen;
     // When set, every write fails with this reason and touches no file.
     std::optional<QString> failWritesWith;
+    // Writes only reach the disk for tests that read the file back or need the system's own
+    // failure; otherwise a write is recorded and succeeds.
+    bool writeRealFiles = false;
 
     std::vector<Drag> drags;
     std::vector<WebAddress> webAddresses;
@@ -84,6 +87,9 @@ public:
         writes.push_back({path, QByteArray(bytes.constData(), bytes.size())}); // a deep copy: `bytes` may be a view
         if (failWritesWith) {
             return {false, failWritesWith->toStdString()};
+        }
+        if (!writeRealFiles) {
+            return {true, {}};
         }
         return platform::writeFileAtomically(path, bytes);
     }

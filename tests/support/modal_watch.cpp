@@ -1,4 +1,4 @@
-#include "modal.h"
+#include "support/modal_watch.h"
 
 #include <QApplication>
 #include <QDialog>
