@@ -24,24 +24,46 @@ namespace {
 
 using buyscript::TeamSide;
 
+enum class CaptionStyle { BoldOrange, Plain };
+
 struct FrameRow {
     const char* name;
     std::string_view group;
     int left, top, width, height;
+    CaptionStyle caption;
+    int firstItemTop; // twips from the frame's top to its first check box
 };
 
 // clang-format off
-// frame, caption (the items' group), left, top, width, height (twips)
+// frame, caption (the items' group), left, top, width, height (twips), caption style, first item's top
 constexpr std::array<FrameRow, 7> ItemFrames {{
-    {"Frame1", "Pistols",        120,  360,  3015, 2415},
-    {"Frame2", "SHOTGUNS",       120,  2880, 3015, 975},
-    {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2055},
-    {"Frame4", "RIFLES",         3240, 360,  3015, 3495},
-    {"Frame6", "MACHINE GUNS",   3240, 3960, 3015, 615},
-    {"Frame8", "AMMO",           3240, 4680, 3015, 1335},
-    {"Frame5", "EQUIPMENT",      6360, 360,  3015, 3135},
+    {"Frame1", "Pistols",        120,  360,  3015, 2415, CaptionStyle::BoldOrange, 240},
+    {"Frame2", "SHOTGUNS",       120,  2880, 3015, 975,  CaptionStyle::Plain,      240},
+    {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2055, CaptionStyle::BoldOrange, 240},
+    {"Frame4", "RIFLES",         3240, 360,  3015, 3495, CaptionStyle::BoldOrange, 240},
+    {"Frame6", "MACHINE GUNS",   3240, 3960, 3015, 615,  CaptionStyle::BoldOrange, 240},
+    {"Frame8", "AMMO",           3240, 4680, 3015, 1335, CaptionStyle::BoldOrange, 480},
+    {"Frame5", "EQUIPMENT",      6360, 360,  3015, 3135, CaptionStyle::BoldOrange, 240},
 }};
 // clang-format on
+
+[[nodiscard]] constexpr std::size_t frameOf(std::string_view group) {
+    for (std::size_t index = 0; index < ItemFrames.size(); ++index) {
+        if (ItemFrames[index].group == group) {
+            return index;
+        }
+    }
+    throw "an item's group has no frame"; // not a constant expression: fails to compile
+}
+
+// The frame of every catalogue item, in catalogue order; a group without a frame fails to compile.
+constexpr auto ItemFrameIndex = [] {
+    std::array<std::size_t, buyscript::BuyCatalogue.size()> index{};
+    for (std::size_t item = 0; item < index.size(); ++item) {
+        index[item] = frameOf(buyscript::BuyCatalogue[item].group);
+    }
+    return index;
+}();
 
 artwork::MarkerColour markerColourOf(TeamSide side) {
     switch (side) {
@@ -104,19 +126,21 @@ PictureBox* BuyMenu::addMarker(QWidget* parent, std::int16_t index, int left, in
 }
 
 void BuyMenu::buildItemFrames() {
-    std::map<std::string_view, QWidget*> frames;
-    for (const FrameRow& frame : ItemFrames) {
-        const bool plain = frame.group == "SHOTGUNS"; // this caption keeps the default font and colour
-        frames[frame.group] =
+    std::array<QWidget*, ItemFrames.size()> frames{};
+    for (std::size_t index = 0; index < ItemFrames.size(); ++index) {
+        const FrameRow& frame = ItemFrames[index];
+        const bool plain = frame.caption == CaptionStyle::Plain;
+        frames[index] =
             new FrameBox(this, frame.name, qs(frame.group), twipsRect(frame.left, frame.top, frame.width, frame.height),
                          plain ? defaultFont() : boldCaptionFont(), plain ? Qt::black : CaptionOrange);
     }
 
-    std::map<std::string_view, int> rowsSoFar;
-    for (const buyscript::BuyItem& item : buyscript::BuyCatalogue) {
-        QWidget* frame = frames.at(item.group);
-        const int row = rowsSoFar[item.group]++;
-        const int top = item.group == "AMMO" ? 480 + 360 * row : 240 + 360 * row;
+    std::array<int, ItemFrames.size()> rowsSoFar{};
+    for (std::size_t itemIndex = 0; itemIndex < buyscript::BuyCatalogue.size(); ++itemIndex) {
+        const buyscript::BuyItem& item = buyscript::BuyCatalogue[itemIndex];
+        const std::size_t frameIndex = ItemFrameIndex[itemIndex];
+        QWidget* frame = frames[frameIndex];
+        const int top = ItemFrames[frameIndex].firstItemTop + 360 * rowsSoFar[frameIndex]++;
         auto* box = new QCheckBox(qs(item.caption), frame);
         box->setObjectName(qs(item.checkBox));
         box->setGeometry(twipsRect(120, top, 2535, 255));
