@@ -149,11 +149,11 @@ MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QStrin
         scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         scroll->viewport()->setAutoFillBackground(false);
-        const int scrollBar = scroll->verticalScrollBar()->sizeHint().width();
-        textLabel->setMaxWidth(maxTextWidth - scrollBar);
+        const int besideText = scroll->verticalScrollBar()->sizeHint().width() + Spacing / 2;
+        textLabel->setMaxWidth(maxTextWidth - besideText);
         scroll->setWidget(textLabel);
         textLabel->resize(textLabel->sizeHint());
-        scroll->setFixedSize(textLabel->sizeHint().width() + scrollBar, maxTextHeight);
+        scroll->setFixedSize(textLabel->sizeHint().width() + besideText, maxTextHeight);
         textArea = scroll;
     }
 

@@ -129,8 +129,8 @@ TEST(MessageBox, LongTextWrapsWithinTheScreen) {
     ASSERT_EQ(deepPath.size(), 4094);
     const QString longName = "/home/spieler/cstrike/" + QString(250, 'n') + ".cfg";
     const QString texts[] = {
-        "Die Config wurde nicht gespeichert.\r\n\r\nDatei: " + deepPath + "\r\nGrund: Der Pfad ist zu lang",
-        "Die Config wurde nicht gespeichert.\r\n\r\nDatei: " + longName + "\r\nGrund: Der Pfad ist zu lang",
+        "Die Config wurde nicht gespeichert.\r\nGrund: Der Pfad ist zu lang\r\n\r\nDatei: " + deepPath,
+        "Die Config wurde nicht gespeichert.\r\nGrund: Der Pfad ist zu lang\r\n\r\nDatei: " + longName,
         QString("Ein langer Satz mit vielen Worten, der weit über jeden Bildschirm hinausginge. ").repeated(40),
     };
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
