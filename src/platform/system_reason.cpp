@@ -1,7 +1,7 @@
 #include "platform/system_reason.h"
 
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 
 namespace setforge::platform {
 
@@ -61,7 +61,8 @@ const char* germanReason(int errorNumber) {
 } // namespace
 
 std::string systemReason(int errorNumber) {
-    const char* english = std::strerror(errorNumber);
+    // The C library's text for the number, as strerror gives it, without strerror's shared buffer.
+    const std::string english = std::generic_category().message(errorNumber);
     const char* german = germanReason(errorNumber);
     if (german == nullptr) {
         return "Systemfehler " + std::to_string(errorNumber) + " (" + english + ")";

@@ -25,8 +25,10 @@ std::vector<HeldMessage> g_held;
 QtMessageHandler g_qtHandler = nullptr;
 
 std::string displayVariable(const char* name) {
-    const char* value = std::getenv(name);
-    return std::string(name) + (value == nullptr ? " nicht gesetzt" : std::string("=\"") + value + "\"");
+    if (!qEnvironmentVariableIsSet(name)) {
+        return std::string(name) + " nicht gesetzt";
+    }
+    return std::string(name) + "=\"" + qEnvironmentVariable(name).toStdString() + "\"";
 }
 
 void holdUntilConnected(QtMsgType type, const QMessageLogContext& context, const QString& text) {
@@ -35,8 +37,8 @@ void holdUntilConnected(QtMsgType type, const QMessageLogContext& context, const
         return;
     }
     std::string where = displayVariable("DISPLAY") + ", " + displayVariable("WAYLAND_DISPLAY");
-    if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform != nullptr && *platform != '\0') {
-        where += ", QT_QPA_PLATFORM=\"" + std::string(platform) + "\"";
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        where += ", " + displayVariable("QT_QPA_PLATFORM");
     }
     const std::string line = "Halvren Setforge: Keine Anzeige erreichbar (" + where +
                              "); das Programm braucht eine grafische Oberfläche. "
