@@ -391,9 +391,10 @@ config::WriteResult replaceInPlace(int folder, const std::string& name, bool for
     FileDescriptor file(openat(folder, name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
     if (file.get() < 0) {
         if (forOwner && (errno == EACCES || errno == EPERM)) {
-            return failed("Keine Berechtigung: Die Datei gehört einem anderen Benutzer oder einer anderen Gruppe. "
-                          "Ändern darf dieser Benutzer sie nicht, und sie zu ersetzen würde ändern, wem sie gehört "
-                          "(permission denied)");
+            return failed(
+                "Keine Berechtigung: Die Datei gehört einem anderen Benutzer oder einer anderen Gruppe. "
+                "Mit diesen Rechten lässt sie sich nicht ändern, und sie zu ersetzen würde ändern, wem sie gehört "
+                "(permission denied)");
         }
         return failed(systemReason(errno));
     }

@@ -411,6 +411,35 @@ INSTANTIATE_TEST_SUITE_P(
                    .runner = Runner::AsNobody}),
     [](const ::testing::TestParamInfo<WriteFault>& info) { return std::string(info.param.name); });
 
+// The reasons a failed save shows are German, with the system's text in brackets for a report.
+TEST(AtomicWrite, ReasonsAreGermanWithTheSystemsTextBeside) {
+    struct Case {
+        int error;
+        const char* german; // "": a number without a German text of its own
+    };
+    const Case cases[] = {
+        {ENAMETOOLONG, "Der Pfad ist zu lang"},
+        {ENOSPC, "Auf dem Datenträger ist kein Platz mehr frei"},
+        {EDQUOT, "Das Speicherkontingent ist erschöpft"},
+        {EFBIG, "Die Datei wird zu groß"},
+        {EACCES, "Keine Berechtigung"},
+        {EPERM, "Keine Berechtigung"},
+        {EROFS, "Das Dateisystem ist schreibgeschützt"},
+        {ENOENT, "Der Ordner existiert nicht"},
+        {ENOTDIR, "Ein Teil des Pfades ist kein Ordner"},
+        {EIO, "Ein-/Ausgabefehler"},
+        {ELOOP, "Zu viele symbolische Verknüpfungen"},
+        {EHOSTDOWN, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string reason = systemReason(c.error);
+        SCOPED_TRACE(reason);
+        const std::string german = *c.german != '\0' ? c.german : "Systemfehler " + std::to_string(c.error);
+        EXPECT_EQ(reason.rfind(german, 0), 0u);
+        EXPECT_TRUE(reason.ends_with(" (" + std::string(std::strerror(c.error)) + ")"));
+    }
+}
+
 // An existing file that nobody may replace, root included: the immutable attribute, where the
 // file system and the tools allow it.
 TEST(AtomicWrite, ImmutableExistingFileKeepsItsBytes) {
