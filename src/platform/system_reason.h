@@ -8,4 +8,9 @@ namespace setforge::platform {
 // so that a report can still be looked up. Never empty.
 [[nodiscard]] std::string systemReason(int errorNumber);
 
+#ifdef _WIN32
+// The same for a Windows error code (GetLastError()).
+[[nodiscard]] std::string windowsReason(unsigned long errorCode);
+#endif
+
 } // namespace setforge::platform
