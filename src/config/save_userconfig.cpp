@@ -28,10 +28,12 @@ SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsSt
 }
 
 std::string saveFailureMessage(const SaveResult& result) {
-    std::string text = "Die Config wurde nicht gespeichert.\r\n\r\nDatei: ";
-    text += result.path;
-    text += "\r\nGrund: ";
+    // The reason before the path: a path of thousands of bytes fills the box and would push the
+    // reason out of sight.
+    std::string text = "Die Config wurde nicht gespeichert.\r\nGrund: ";
     text += result.error.empty() ? std::string("unbekannter Fehler") : result.error;
+    text += "\r\n\r\nDatei: ";
+    text += result.path;
     return text;
 }
 

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -133,27 +132,6 @@ std::optional<QString> QtWindowServices::askSavePath(QWidget* parent, const conf
 
 config::WriteResult QtWindowServices::writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return platform::writeFileAtomically(path, bytes);
-}
-
-config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // Unbuffered: a buffered write that fails only when flushed at commit() is not noticed there
-    // (Qt 6.4), and the cut-short file would replace the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return {false, file.errorString().toStdString()};
-    }
-    // A write cut short by a full disk reports no error; the next one names the reason.
-    for (qsizetype written = 0; written < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0) {
-            return {false, file.errorString().toStdString()}; // the uncommitted temporary file goes with `file`
-        }
-        written += n;
-    }
-    if (!file.commit()) {
-        return {false, file.errorString().toStdString()};
-    }
-    return {true, {}};
 }
 
 } // namespace setforge::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/atomic_write.h"
 #include "platform/window_services.h"
 
 namespace setforge::platform {
@@ -15,9 +16,5 @@ public:
     std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) override;
     config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) override;
 };
-
-// Replaces the file at `path` with `bytes` whole, or leaves it as it was; on failure the result
-// carries the system's reason. No temporary file outlives the call.
-config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 } // namespace setforge::platform

@@ -106,6 +106,8 @@ TEST(SaveUserconfig, FailedWriteIsReportedWithPathAndReason) {
     EXPECT_NE(message.find("nicht gespeichert"), std::string::npos) << message;
     EXPECT_NE(message.find("/voll/userconfig.cfg"), std::string::npos) << message;
     EXPECT_NE(message.find("No space left on device"), std::string::npos) << message;
+    // A long path wraps over many lines; the reason must come before it to stay in view.
+    EXPECT_LT(message.find("No space left on device"), message.find("/voll/userconfig.cfg")) << message;
 }
 
 } // namespace

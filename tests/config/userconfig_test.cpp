@@ -259,7 +259,7 @@ TEST(Userconfig, LargeAndHostileInputsKeepTheirDocumentedBytes) {
 
 TEST(Userconfig, NicknameTheGameRefusesIsNamed) {
     struct Case {
-        std::string_view nickname;
+        std::string nickname;
         std::string_view reasonHolds; // "" when the game takes the name
     };
     const std::string longest(126, 'x');

@@ -6,10 +6,12 @@
 #include "support/printers.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -116,6 +118,41 @@ TEST(MessageBox, TextIsNeverClipped) {
         const InkExtent withRoom = inkOf(label);
         EXPECT_EQ(asShown.right, withRoom.right);
         EXPECT_EQ(asShown.bottom, withRoom.bottom);
+    }
+}
+
+// A failed save names the path, and a path can be 4,094 bytes with no blank in it. The box must
+// stay within 60 % of the screen's width and inside its height, the OK button on screen, and every
+// line of text within the width it is shown in.
+TEST(MessageBox, LongTextWrapsWithinTheScreen) {
+    const QString deepPath = "/home/spieler/" + QString("Ordner/").repeated(582) + "uc.cfg";
+    ASSERT_EQ(deepPath.size(), 4094);
+    const QString longName = "/home/spieler/cstrike/" + QString(250, 'n') + ".cfg";
+    const QString texts[] = {
+        "Die Config wurde nicht gespeichert.\r\nGrund: Der Pfad ist zu lang\r\n\r\nDatei: " + deepPath,
+        "Die Config wurde nicht gespeichert.\r\nGrund: Der Pfad ist zu lang\r\n\r\nDatei: " + longName,
+        QString("Ein langer Satz mit vielen Worten, der weit über jeden Bildschirm hinausginge. ").repeated(40),
+    };
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QString& text : texts) {
+        SCOPED_TRACE(text.left(80).toStdString());
+        for (const MessageIcon icon : {MessageIcon::Warning, MessageIcon::None}) {
+            MessageDialog box(nullptr, {}, text, icon);
+            box.show();
+            box.layout()->activate();
+            EXPECT_LE(box.width(), screen.width() * 6 / 10);
+            EXPECT_LE(box.height(), screen.height());
+            const auto* ok = box.findChild<QPushButton*>("ok");
+            ASSERT_NE(ok, nullptr);
+            EXPECT_TRUE(box.rect().contains(ok->geometry()));
+
+            QWidget* label = box.findChild<QWidget*>("text");
+            ASSERT_NE(label, nullptr);
+            QWidget* shownIn = label->parentWidget() == &box ? label : label->parentWidget(); // a scroll viewport
+            EXPECT_LE(inkOf(label).right, shownIn->width());
+            EXPECT_LE(label->width(), shownIn->width());
+            EXPECT_GE(label->height(), 3 * QFontMetrics(label->font()).height()); // wrapped onto several lines
+        }
     }
 }
 
