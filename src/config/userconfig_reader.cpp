@@ -16,6 +16,7 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace setforge::config {
 namespace {
@@ -39,6 +40,12 @@ constexpr TargetMask AllTargets = (TargetMask{1} << TargetCount) - 1;
 constexpr TargetMask bit(std::size_t target) {
     return TargetMask{1} << target;
 }
+
+// A line's mark: the target of a setting line in the low bits, and whether writing closes its quote.
+constexpr std::uint8_t TargetBits = 0x1F;
+constexpr std::uint8_t NotASettingLine = TargetBits;
+constexpr std::uint8_t QuoteClosed = 0x20;
+static_assert(TargetCount < TargetBits);
 
 std::string_view targetKey(std::size_t target) {
     return target == NameTarget ? std::string_view("name") : SettingsCatalogue[target].key;
@@ -397,6 +404,16 @@ bool endsInsideQuotes(std::string_view line) {
     }
 }
 
+// The line as it will be written, ended by CR LF, and read by the game just as before.
+std::string_view asWritten(const Line& line, std::string& buffer) {
+    if (line.crlf || !endsInsideQuotes(line.content)) {
+        return line.content;
+    }
+    buffer.assign(line.content);
+    buffer += '"';
+    return buffer;
+}
+
 } // namespace
 
 std::string userconfigText(std::string_view fileBytes) {
@@ -415,26 +432,34 @@ SettingsState parseUserconfig(std::string_view fileBytes) {
     // First pass: the last line setting each target, and the first free-text line that may change it.
     std::array<std::size_t, TargetCount> lastSet{};
     std::array<std::size_t, TargetCount> firstTouch{};
-    std::array<std::string_view, TargetCount> lastValue{};
+    std::array<std::string, TargetCount> lastValue{};
     std::array<bool, TargetCount> lastIsSettingLine{};
     lastSet.fill(None);
     firstTouch.fill(None);
+    // Per line, for the second pass: the target of a setting line, and whether its quote is closed.
+    std::vector<std::uint8_t> marks;
     std::string scratch;
-    std::size_t index = 0;
+    std::string closed;
     forEachLine(text, [&](const Line& line) {
-        const std::size_t lineIndex = index++;
+        const std::size_t lineIndex = marks.size();
+        marks.push_back(NotASettingLine);
         if (line.begin >= runEnd) {
             return;
         }
         const bool whole = line.begin + line.content.size() <= runEnd;
-        const SettingLine setting = whole ? settingLine(line.content) : SettingLine{};
+        const std::string_view content = whole ? asWritten(line, closed) : line.content.substr(0, runEnd - line.begin);
+        if (whole && content.size() != line.content.size()) {
+            marks.back() |= QuoteClosed;
+        }
+        const SettingLine setting = whole ? settingLine(content) : SettingLine{};
         if (setting.target != None) {
+            marks.back() = static_cast<std::uint8_t>((marks.back() & QuoteClosed) | setting.target);
             lastSet[setting.target] = lineIndex;
-            lastValue[setting.target] = setting.value;
+            lastValue[setting.target].assign(setting.value);
             lastIsSettingLine[setting.target] = true;
             return;
         }
-        const Reach reach = reachOf(line.content.substr(0, runEnd - line.begin), scratch);
+        const Reach reach = reachOf(content, scratch);
         for (std::size_t t = 0; t < TargetCount; ++t) {
             if (reach.sets & bit(t)) {
                 lastSet[t] = lineIndex;
@@ -454,7 +479,7 @@ SettingsState parseUserconfig(std::string_view fileBytes) {
         }
         if (t == NameTarget) {
             if (nicknameWritesBackUnchanged(lastValue[t])) {
-                state.nickname = std::string(lastValue[t]);
+                state.nickname = lastValue[t];
                 moved |= bit(t);
             }
             continue;
@@ -471,13 +496,12 @@ SettingsState parseUserconfig(std::string_view fileBytes) {
     freeText.reserve(text.size() + 64);
     bool first = true;
     bool markerSeen = false;
+    std::size_t lineIndex = 0;
     forEachLine(text, [&](const Line& line) {
-        const bool whole = line.begin + line.content.size() <= runEnd;
-        if (whole && moved != 0) {
-            const SettingLine setting = settingLine(line.content);
-            if (setting.target != None && (moved & bit(setting.target))) {
-                return;
-            }
+        const std::uint8_t mark = marks[lineIndex++];
+        const std::size_t target = mark & TargetBits;
+        if (target < TargetCount && (moved & bit(target))) {
+            return;
         }
         if (!markerSeen && line.content == ManualMarker) {
             markerSeen = true;
@@ -488,7 +512,7 @@ SettingsState parseUserconfig(std::string_view fileBytes) {
         }
         first = false;
         freeText += line.content;
-        if (!line.crlf && whole && endsInsideQuotes(line.content)) {
+        if (mark & QuoteClosed) {
             freeText += '"';
         }
     });
