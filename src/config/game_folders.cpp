@@ -121,14 +121,32 @@ std::string readSmallFile(const fs::path& path) {
     return text;
 }
 
-// The path's real location (symbolic links resolved) to recognise the same folder reached twice.
-fs::path identityOf(const fs::path& path) {
+// Steam writes its list in UTF-8; on Windows a path made from a plain string would be read in
+// the ANSI code page instead, and umlauts in a library's path would be lost.
+fs::path pathFromUtf8(std::string_view utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// The path's real location (symbolic links resolved) to recognise the same folder reached twice;
+// Windows compares names ignoring case ("c:/program files (x86)/steam" from the registry).
+std::string identityOf(const fs::path& path) {
     std::error_code error;
     fs::path real = fs::canonical(path, error);
     if (error) {
         real = fs::weakly_canonical(path, error);
     }
-    return error ? path.lexically_normal() : real;
+    std::string identity = utf8Of((error ? path : real).lexically_normal());
+#ifdef _WIN32
+    for (char& c : identity) {
+        c = lowerAscii(c);
+    }
+#endif
+    return identity;
 }
 
 std::vector<std::string> steamRootCandidates(const SteamRoots& roots) {
@@ -143,11 +161,11 @@ std::vector<std::string> steamRootCandidates(const SteamRoots& roots) {
     if (roots.home.empty()) {
         return {};
     }
-    const fs::path home(roots.home);
+    const fs::path home = pathFromUtf8(roots.home);
     // The native package, its two compatibility links, the Flatpak and the Snap.
-    return {(home / ".local/share/Steam").string(), (home / ".steam/steam").string(), (home / ".steam/root").string(),
-            (home / ".var/app/com.valvesoftware.Steam/.local/share/Steam").string(),
-            (home / "snap/steam/common/.local/share/Steam").string()};
+    return {utf8Of(home / ".local/share/Steam"), utf8Of(home / ".steam/steam"), utf8Of(home / ".steam/root"),
+            utf8Of(home / ".var/app/com.valvesoftware.Steam/.local/share/Steam"),
+            utf8Of(home / "snap/steam/common/.local/share/Steam")};
 }
 
 } // namespace
@@ -196,10 +214,10 @@ std::vector<std::string> parseLibraryFolders(std::string_view vdfText) {
 std::vector<std::string> findGameFolders(const SteamRoots& roots) {
     std::vector<std::string> found;
     try {
-        std::vector<fs::path> seenLibraries;
-        std::vector<fs::path> seenGames;
-        const auto seen = [](std::vector<fs::path>& list, const fs::path& identity) {
-            for (const fs::path& p : list) {
+        std::vector<std::string> seenLibraries;
+        std::vector<std::string> seenGames;
+        const auto seen = [](std::vector<std::string>& list, const std::string& identity) {
+            for (const std::string& p : list) {
                 if (p == identity) {
                     return true;
                 }
@@ -209,7 +227,7 @@ std::vector<std::string> findGameFolders(const SteamRoots& roots) {
         };
         for (const std::string& root : steamRootCandidates(roots)) {
             std::error_code error;
-            const fs::path rootPath(root);
+            const fs::path rootPath = pathFromUtf8(root);
             if (!fs::is_directory(rootPath, error)) {
                 continue;
             }
@@ -221,13 +239,13 @@ std::vector<std::string> findGameFolders(const SteamRoots& roots) {
                 }
             }
             for (const std::string& library : libraries) {
-                const fs::path libraryPath(library);
+                const fs::path libraryPath = pathFromUtf8(library);
                 if (seen(seenLibraries, identityOf(libraryPath))) {
                     continue;
                 }
-                const fs::path game = libraryPath / "steamapps" / "common" / "Half-Life" / "cstrike";
+                fs::path game = libraryPath / "steamapps" / "common" / "Half-Life" / "cstrike";
                 if (fs::is_directory(game, error) && !seen(seenGames, identityOf(game))) {
-                    found.push_back(game.string());
+                    found.push_back(utf8Of(game.make_preferred()));
                 }
             }
         }

@@ -106,7 +106,7 @@ TEST_F(FakeSteam, TwoLibrariesInTheCurrentForm) {
 
 TEST_F(FakeSteam, OldFormListsOnlyTheOtherLibraries) {
     const fs::path root = library(home() / ".local/share/Steam", false);
-    const fs::path second = library(base() / "games/Steam", true);
+    const fs::path second = library(base() / "Spiele für Jörg/Steam", true);
     write(root / "steamapps/libraryfolders.vdf",
           "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1\"\n\t\"1\"\t\t\"" + second.string() + "\"\n}\n");
     EXPECT_EQ(find(), Paths{game(second).string()});
