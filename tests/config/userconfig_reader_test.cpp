@@ -90,6 +90,8 @@ TEST(UserconfigReader, EachLineRuleWithItsNastyVariant) {
         {"earlier comment naming it",       "// gamma 3 ist zu hell\r\ngamma 2.2\r\n", &S::gamma, "2.2", "// gamma 3 ist zu hell"},
         {"';' ends a comment in game",      "// hell; gamma 3\r\ngamma 2.2\r\n", none, "", "// hell; gamma 3\r\ngamma 2.2"},
         {"quoted ';' inside a comment",     "// \"hell; gamma 3\r\ngamma 2.2\r\n", &S::gamma, "2.2", "// \"hell; gamma 3"},
+        {"engine cuts a long comment: rest runs", "//" + std::string(1021, 'x') + " gamma 3\r\ngamma 2.2\r\n",
+                                                  none, "", "//" + std::string(1021, 'x') + " gamma 3\r\ngamma 2.2"},
         {"other variable's name contains it","net_graphpos 9\r\nnet_graph 1\r\n", &S::net_graph, "Standard", "net_graphpos 9"},
         {"line after a NUL is never run",   "bind x y\r\n\0\r\ngamma 2.2\r\n"s,  none, "", "bind x y\r\n\0\r\ngamma 2.2"s},
         {"line holding a NUL stays",        "gamma 2.2\0\r\n"s,                  none, "", "gamma 2.2\0"s},
