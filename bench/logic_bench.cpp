@@ -1,9 +1,15 @@
-// Composing must stay linear in the size of what the player typed: each benchmark runs at
-// sizes a factor of 4 apart and reports the time per byte, which must stay flat.
+// Composing and reading a config must stay linear in its size: the benchmarks run at sizes a
+// factor of 4 (or 10) apart and report the time per byte, which must stay flat. Searching ten
+// Steam libraries for the game must stay well under 50 ms, since the dialogs wait for it.
 #include "buyscript/buy_catalogue.h"
+#include "config/game_folders.h"
 #include "config/userconfig.h"
 
 #include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
 
 namespace {
 
@@ -52,5 +58,70 @@ void BM_ComposeBuyScriptKey(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ComposeBuyScriptKey)->RangeMultiplier(4)->Range(16 << 10, 1 << 20)->Unit(benchmark::kMicrosecond);
+
+// A player's config grown to `bytes`: binds, aliases, comments, settings between them.
+std::string playerConfig(std::size_t bytes) {
+    const std::string block = "name \"[GER] Jörg\"\r\n// Waffen; Grafik\r\nbind \"F5\" \"buy ak47; buy vesthelm\"\r\n"
+                              "alias +jt \"+jump; -attack\"\r\ngamma \"2.200000\"\r\nhud_fastswitch 1\n"
+                              "setinfo \"_vgui_menus\"\"0\"\r\nrate 25000; cl_updaterate 101\r\n\r\n";
+    std::string text;
+    text.reserve(bytes + block.size());
+    while (text.size() < bytes) {
+        text += block;
+    }
+    return text;
+}
+
+void BM_ParseUserconfig(benchmark::State& state) {
+    const std::string file = playerConfig(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(setforge::config::parseUserconfig(file));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(file.size()));
+}
+BENCHMARK(BM_ParseUserconfig)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
+// Ten Steam libraries (half of them holding the game) below a temporary home, made once.
+class FakeSteamInstall {
+public:
+    FakeSteamInstall() {
+        std::random_device random;
+        m_base = std::filesystem::temp_directory_path() / ("setforge-bench-" + std::to_string(random()));
+        const auto root = m_base / "home/.local/share/Steam";
+        std::string vdf = "\"libraryfolders\"\n{\n";
+        for (int i = 0; i < 10; ++i) {
+            const auto library = i == 0 ? root : m_base / ("library" + std::to_string(i));
+            std::filesystem::create_directories(library / "steamapps/common");
+            if (i % 2 == 0) {
+                std::filesystem::create_directories(library / "steamapps/common/Half-Life/cstrike");
+            }
+            vdf += "\t\"" + std::to_string(i) + "\"\n\t{\n\t\t\"path\"\t\t\"" + library.string() + "\"\n\t}\n";
+        }
+        std::ofstream(root / "steamapps/libraryfolders.vdf") << vdf << "}\n";
+    }
+    ~FakeSteamInstall() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_base, ignored);
+    }
+    FakeSteamInstall(const FakeSteamInstall&) = delete;
+    FakeSteamInstall& operator=(const FakeSteamInstall&) = delete;
+    [[nodiscard]] std::string home() const { return (m_base / "home").string(); }
+
+private:
+    std::filesystem::path m_base;
+};
+
+void BM_FindGameFoldersTenLibraries(benchmark::State& state) {
+    const FakeSteamInstall install;
+    const setforge::config::SteamRoots roots{install.home(), std::nullopt, false};
+    for (auto _ : state) {
+        const auto found = setforge::config::findGameFolders(roots);
+        if (found.size() != 5) {
+            state.SkipWithError("expected five game folders");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_FindGameFoldersTenLibraries)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -21,7 +21,7 @@ struct SteamRoots {
 
 // Every existing Counter-Strike 1.6 `cstrike` folder (steamapps/common/Half-Life/cstrike) of every
 // Steam library listed by the Steam roots, each once, in the order the roots and libraries are
-// found. Missing or broken files just find nothing.
+// found. Missing or broken files just find nothing. Paths go in and come out as UTF-8.
 [[nodiscard]] std::vector<std::string> findGameFolders(const SteamRoots& roots);
 
 } // namespace setforge::config

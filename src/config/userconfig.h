@@ -26,4 +26,15 @@ namespace setforge::config {
 // 127 bytes and more.
 [[nodiscard]] std::optional<std::string> nicknameRefusal(std::string_view nickname);
 
+// A config file's bytes as UTF-8 text: a leading byte-order mark dropped, bytes that are not
+// well-formed UTF-8 read as Windows-1252 (older tools and Windows editors wrote that).
+[[nodiscard]] std::string userconfigText(std::string_view fileBytes);
+
+// The window's inputs for an existing config. A setting or the nickname fills its control only
+// where the game's result stays exactly the same once the file is written again: its last line
+// in the file is one plain command with one of the window's choices, and nothing before it can
+// change the same variable. Every other line stays in the free text, in the file's order; a file
+// this program wrote comes back byte for byte.
+[[nodiscard]] SettingsState parseUserconfig(std::string_view fileBytes);
+
 } // namespace setforge::config

@@ -269,6 +269,9 @@ TEST(Userconfig, NicknameTheGameRefusesIsNamed) {
                                        "\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3"
                                        "\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3"
                                        "\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4";
+    // The cases only view their nicknames, so each must outlive the table.
+    const std::string sixHundred(600, 'n');
+    const std::string quoteAndBreak = "a\"\r\n" + std::string(123, 'x');
     // clang-format off
     const std::vector<Case> cases = {
         {"",                 ""},
@@ -284,8 +287,8 @@ TEST(Userconfig, NicknameTheGameRefusesIsNamed) {
         {"...",              "zwei Punkte"},
         {tooLong,            "zu lang: 127 Bytes"},
         {umlautsTooLong,     "zu lang: 127 Bytes"},
-        {std::string(600, 'n'), "zu lang: 600 Bytes"},
-        {"a\"\r\n" + std::string(123, 'x'), "zu lang: 127 Bytes"}, // CR LF count as the blanks written
+        {sixHundred,         "zu lang: 600 Bytes"},
+        {quoteAndBreak,      "zu lang: 127 Bytes"}, // CR LF count as the blanks written
     };
     // clang-format on
     for (const Case& c : cases) {

@@ -94,7 +94,8 @@ std::string asTheGameReadsIt(const std::string& value) {
 ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames) {
     std::map<std::string, std::string> variables;
     ConsoleEffect effect;
-    for (Command& args : readConsole(text)) {
+    // The game loads the file as a C string: nothing after a NUL byte is ever run.
+    for (Command& args : readConsole(text.substr(0, text.find('\0')))) {
         const std::string verb = lower(args[0]);
         const bool known = std::ranges::find(variableNames, verb) != variableNames.end();
         if (known && args.size() >= 2) {

@@ -20,9 +20,9 @@ using Command = std::vector<std::string>;
 // Every non-empty command of the file, in order.
 [[nodiscard]] std::vector<Command> readConsole(std::string_view text);
 
-// What the file leaves behind: each variable's last value (names in lower case, as the game
-// compares them; numbers as the game reads them), the userinfo keys set by `setinfo` and `name`,
-// and every other command in order.
+// What the file leaves behind (the game stops reading it at the first NUL byte): each variable's last value (names in
+// lower case, as the game compares them; numbers as the game reads them), the userinfo keys set by `setinfo` and
+// `name`, and every other command in order.
 struct ConsoleEffect {
     std::vector<std::pair<std::string, std::string>> variables; // sorted by name
     std::vector<Command> otherCommands;

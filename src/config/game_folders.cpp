@@ -1,0 +1,258 @@
+#include "config/game_folders.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace setforge::config {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Steam's own file is a few kilobytes; anything far larger is not one, and must not stall the dialog.
+constexpr std::uintmax_t VdfSizeLimit = 4u << 20;
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isDigits(std::string_view s) {
+    return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// Tokens of Valve's KeyValues text: `{`, `}`, and strings, quoted (with \\ and \" escapes) or bare.
+class VdfTokens {
+public:
+    enum class Kind { Open, Close, String, End, Broken };
+    struct Token {
+        Kind kind = Kind::End;
+        std::string text;
+    };
+
+    explicit VdfTokens(std::string_view text)
+        : m_text(text) {}
+
+    Token next() {
+        skipBlanksAndComments();
+        if (m_pos >= m_text.size()) {
+            return {Kind::End, {}};
+        }
+        const char c = m_text[m_pos];
+        if (c == '{' || c == '}') {
+            ++m_pos;
+            return {c == '{' ? Kind::Open : Kind::Close, {}};
+        }
+        if (c == '"') {
+            return quoted();
+        }
+        const std::size_t start = m_pos;
+        while (m_pos < m_text.size() && !isSpace(m_text[m_pos]) && m_text[m_pos] != '{' && m_text[m_pos] != '}' &&
+               m_text[m_pos] != '"') {
+            ++m_pos;
+        }
+        return {Kind::String, std::string(m_text.substr(start, m_pos - start))};
+    }
+
+private:
+    void skipBlanksAndComments() {
+        while (m_pos < m_text.size()) {
+            if (isSpace(m_text[m_pos])) {
+                ++m_pos;
+            } else if (m_text.substr(m_pos, 2) == "//") {
+                const std::size_t lf = m_text.find('\n', m_pos);
+                m_pos = lf == std::string_view::npos ? m_text.size() : lf + 1;
+            } else {
+                return;
+            }
+        }
+    }
+
+    Token quoted() {
+        std::string out;
+        for (std::size_t i = m_pos + 1; i < m_text.size(); ++i) {
+            const char c = m_text[i];
+            if (c == '"') {
+                m_pos = i + 1;
+                return {Kind::String, std::move(out)};
+            }
+            if (c == '\\' && i + 1 < m_text.size() && (m_text[i + 1] == '\\' || m_text[i + 1] == '"')) {
+                out += m_text[++i];
+            } else {
+                out += c;
+            }
+        }
+        m_pos = m_text.size();
+        return {Kind::Broken, {}};
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+std::string readSmallFile(const fs::path& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error || size > VdfSizeLimit) {
+        return {};
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(size), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
+// Steam writes its list in UTF-8; on Windows a path made from a plain string would be read in
+// the ANSI code page instead, and umlauts in a library's path would be lost.
+fs::path pathFromUtf8(std::string_view utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// The path's real location (symbolic links resolved) to recognise the same folder reached twice;
+// Windows compares names ignoring case ("c:/program files (x86)/steam" from the registry).
+std::string identityOf(const fs::path& path) {
+    std::error_code error;
+    fs::path real = fs::canonical(path, error);
+    if (error) {
+        real = fs::weakly_canonical(path, error);
+    }
+    std::string identity = utf8Of((error ? path : real).lexically_normal());
+#ifdef _WIN32
+    for (char& c : identity) {
+        c = lowerAscii(c);
+    }
+#endif
+    return identity;
+}
+
+std::vector<std::string> steamRootCandidates(const SteamRoots& roots) {
+    if (roots.windows) {
+        std::vector<std::string> candidates;
+        if (roots.registrySteamPath && !roots.registrySteamPath->empty()) {
+            candidates.push_back(*roots.registrySteamPath);
+        }
+        candidates.emplace_back(R"(C:\Program Files (x86)\Steam)");
+        return candidates;
+    }
+    if (roots.home.empty()) {
+        return {};
+    }
+    const fs::path home = pathFromUtf8(roots.home);
+    // The native package, its two compatibility links, the Flatpak and the Snap.
+    return {utf8Of(home / ".local/share/Steam"), utf8Of(home / ".steam/steam"), utf8Of(home / ".steam/root"),
+            utf8Of(home / ".var/app/com.valvesoftware.Steam/.local/share/Steam"),
+            utf8Of(home / "snap/steam/common/.local/share/Steam")};
+}
+
+} // namespace
+
+std::vector<std::string> parseLibraryFolders(std::string_view vdfText) {
+    std::vector<std::string> paths;
+    VdfTokens tokens(vdfText);
+    // Keys from the root down to the block being read.
+    std::vector<std::string> keys;
+    bool inRoot = false;
+    while (true) {
+        VdfTokens::Token key = tokens.next();
+        if (key.kind == VdfTokens::Kind::Close && !keys.empty()) {
+            keys.pop_back();
+            if (keys.empty()) {
+                return paths; // the root block is complete
+            }
+            continue;
+        }
+        if (key.kind != VdfTokens::Kind::String) {
+            return paths;
+        }
+        VdfTokens::Token value = tokens.next();
+        if (value.kind == VdfTokens::Kind::Open) {
+            if (keys.empty()) {
+                inRoot = equalsIgnoringCase(key.text, "libraryfolders");
+                if (!inRoot) {
+                    return paths;
+                }
+            }
+            keys.push_back(std::move(key.text));
+            continue;
+        }
+        if (value.kind != VdfTokens::Kind::String || keys.empty()) {
+            return paths;
+        }
+        // New form: "libraryfolders" { "0" { "path" "…" } }; old form: "LibraryFolders" { "1" "…" }.
+        const bool newForm = keys.size() == 2 && isDigits(keys[1]) && equalsIgnoringCase(key.text, "path");
+        const bool oldForm = keys.size() == 1 && isDigits(key.text);
+        if (inRoot && (newForm || oldForm) && !value.text.empty()) {
+            paths.push_back(std::move(value.text));
+        }
+    }
+}
+
+std::vector<std::string> findGameFolders(const SteamRoots& roots) {
+    std::vector<std::string> found;
+    try {
+        std::vector<std::string> seenLibraries;
+        std::vector<std::string> seenGames;
+        const auto seen = [](std::vector<std::string>& list, const std::string& identity) {
+            for (const std::string& p : list) {
+                if (p == identity) {
+                    return true;
+                }
+            }
+            list.push_back(identity);
+            return false;
+        };
+        for (const std::string& root : steamRootCandidates(roots)) {
+            std::error_code error;
+            const fs::path rootPath = pathFromUtf8(root);
+            if (!fs::is_directory(rootPath, error)) {
+                continue;
+            }
+            // The root is always a library; the list names it again, and any others.
+            std::vector<std::string> libraries{root};
+            for (const char* listed : {"steamapps/libraryfolders.vdf", "config/libraryfolders.vdf"}) {
+                for (std::string& library : parseLibraryFolders(readSmallFile(rootPath / listed))) {
+                    libraries.push_back(std::move(library));
+                }
+            }
+            for (const std::string& library : libraries) {
+                const fs::path libraryPath = pathFromUtf8(library);
+                if (seen(seenLibraries, identityOf(libraryPath))) {
+                    continue;
+                }
+                fs::path game = libraryPath / "steamapps" / "common" / "Half-Life" / "cstrike";
+                if (fs::is_directory(game, error) && !seen(seenGames, identityOf(game))) {
+                    found.push_back(utf8Of(game.make_preferred()));
+                }
+            }
+        }
+    } catch (...) {
+        // Only running out of memory gets here; what was found so far is still right.
+    }
+    return found;
+}
+
+} // namespace setforge::config
