@@ -2,6 +2,8 @@
 
 #include "platform/window_services.h"
 
+#include <QStringList>
+
 namespace setforge::platform {
 
 // The window services on the running Qt platform.
@@ -13,11 +15,19 @@ public:
     void endProgram() override;
     void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
     std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) override;
+    std::optional<QString> askOpenPath(QWidget* parent, const config::OpenDialogRequest& request) override;
+    ReadResult readConfigFile(const QString& path) override;
     config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) override;
 };
 
 // Replaces the file at `path` with `bytes` whole, or leaves it as it was; on failure the result
 // carries the system's reason. No temporary file outlives the call.
 config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Reads a config to load, refusing what cannot be one; see WindowServices::readConfigFile.
+ReadResult readConfigFile(const QString& path);
+
+// Every Counter-Strike 1.6 `cstrike` folder in the player's Steam libraries, looked up now.
+[[nodiscard]] QStringList gameFolders();
 
 } // namespace setforge::platform
