@@ -5,6 +5,7 @@
 #include "windows/style.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
@@ -33,6 +34,13 @@ public:
     std::optional<QString> askSavePath(QWidget*, const setforge::config::SaveDialogRequest&) override {
         answered = Clock::now();
         return path;
+    }
+    std::optional<QString> askOpenPath(QWidget*, const setforge::config::OpenDialogRequest&) override {
+        answered = Clock::now();
+        return path;
+    }
+    setforge::platform::ReadResult readConfigFile(const QString& target) override {
+        return m_real.readConfigFile(target);
     }
     setforge::config::WriteResult writeFileAtomically(const QString& target, const QByteArray& bytes) override {
         auto result = m_real.writeFileAtomically(target, bytes);
@@ -80,6 +88,36 @@ int main(int argc, char* argv[]) {
         }
         std::printf("Config erstellen, %d MB free text: %.1f ms (median of 9), %.2f ms/MB\n", megabytes, ms,
                     ms / megabytes);
+    }
+
+    // Opening a config: from the open dialog's answer to the window painted with it.
+    window.show();
+    for (int megabytes : {1, 4}) {
+        QFile file(services.path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            return 1;
+        }
+        file.write("name \"Spieler\"\r\ngamma \"2.2\"\r\n");
+        for (int i = 0; file.size() < (megabytes << 20); ++i) {
+            file.write(i % 2 ? "bind \"F1\" \"p90\"\r\n"
+                             : "say Gr\xC3\xBC\xC3\x9F"
+                               "e aus K\xC3\xB6ln\r\n");
+        }
+        file.close();
+        std::vector<double> ms;
+        for (int run = 0; run < 9; ++run) {
+            window.openWithDialog();
+            window.repaint();
+            QApplication::processEvents();
+            ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - services.answered).count());
+        }
+        std::ranges::sort(ms);
+        if (services.failed) {
+            std::fprintf(stderr, "loading failed\n");
+            return 1;
+        }
+        std::printf("Opening a %d MB config, dialog answer to window painted: %.1f ms (median of 9)\n", megabytes,
+                    ms[ms.size() / 2]);
     }
     return 0;
 }

@@ -1,21 +1,24 @@
 #include "config/save_userconfig.h"
 
+#include "config/product.h"
 #include "config/userconfig.h"
 
 namespace setforge::config {
 
 SaveDialogRequest userconfigDialogRequest() {
     return SaveDialogRequest{
-        .title = "Halvren Setforge 1.0",
+        .title = std::string(ProductTitle),
         .filterDescription = "CS 1.6 Config (*.cfg)",
         .filterPattern = "userconfig.cfg",
         .proposedName = "userconfig.cfg",
         .confirmOverwrite = true,
+        .startFolder = {},
     };
 }
 
-SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsState()>& snapshot) {
-    const std::optional<std::string> path = services.askSavePath(userconfigDialogRequest());
+SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsState()>& snapshot,
+                          const SaveDialogRequest& request) {
+    const std::optional<std::string> path = services.askSavePath(request);
     if (!path || path->empty()) {
         return {SaveOutcome::Cancelled, {}, {}};
     }

@@ -16,6 +16,7 @@ struct SaveDialogRequest {
     std::string filterPattern; // a literal file name, not a wildcard
     std::string proposedName;
     bool confirmOverwrite = true;
+    std::string startFolder; // "" lets the dialog look for the game's folder
 };
 
 struct WriteResult {
@@ -46,7 +47,8 @@ struct SaveResult {
 
 // Asks for a path, then takes the snapshot (after the dialog, so it sees the controls as they are
 // now), composes and writes. Cancel and an empty path write nothing.
-SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsState()>& snapshot);
+SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsState()>& snapshot,
+                          const SaveDialogRequest& request = userconfigDialogRequest());
 
 // The German text telling the user that the config was not saved, and why.
 [[nodiscard]] std::string saveFailureMessage(const SaveResult& result);

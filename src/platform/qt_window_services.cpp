@@ -2,11 +2,16 @@
 
 #include "platform/message_dialog.h"
 
+#include "config/game_folders.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -107,27 +112,120 @@ void QtWindowServices::showMessage(QWidget* parent, const QString& title, const 
     box.exec();
 }
 
-std::optional<QString> QtWindowServices::askSavePath(QWidget* parent, const config::SaveDialogRequest& request) {
-    QFileDialog dialog(parent, QString::fromStdString(request.title), QDir::currentPath());
-    dialog.setObjectName("SaveDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+namespace {
+
+// The open and save dialogs alike: the same dialog on every desktop, starting in the given folder,
+// else in the player's game folder; the game folders found stand in the side bar.
+void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const std::string& filterDescription,
+                     const std::string& filterPattern) {
 #ifndef Q_OS_WIN
     // The same dialog on every desktop, and one that Xvfb-driven tests can operate.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
 #endif
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     // The pattern is the last parenthesised group; the description keeps its own "(*.cfg)".
-    dialog.setNameFilter(QString::fromStdString(request.filterDescription) + " (" +
-                         QString::fromStdString(request.filterPattern) + ")");
-    dialog.selectFile(QString::fromStdString(request.proposedName));
+    dialog.setNameFilter(QString::fromStdString(filterDescription) + " (" + QString::fromStdString(filterPattern) +
+                         ")");
+    const QStringList games = gameFolders();
+    QList<QUrl> sideBar = dialog.sidebarUrls();
+    for (const QString& folder : games) {
+        const QUrl url = QUrl::fromLocalFile(folder);
+        if (!sideBar.contains(url)) {
+            sideBar.append(url);
+        }
+    }
+    dialog.setSidebarUrls(sideBar);
+    if (!startFolder.empty()) {
+        dialog.setDirectory(QString::fromStdString(startFolder));
+    } else if (!games.isEmpty()) {
+        dialog.setDirectory(games.first());
+    }
+}
 
+std::optional<QString> runFileDialog(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
     const QStringList chosen = dialog.selectedFiles();
     return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+} // namespace
+
+std::optional<QString> QtWindowServices::askSavePath(QWidget* parent, const config::SaveDialogRequest& request) {
+    QFileDialog dialog(parent, QString::fromStdString(request.title), QDir::currentPath());
+    dialog.setObjectName("SaveDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    placeFileDialog(dialog, request.startFolder, request.filterDescription, request.filterPattern);
+    dialog.selectFile(QString::fromStdString(request.proposedName));
+    return runFileDialog(dialog);
+}
+
+std::optional<QString> QtWindowServices::askOpenPath(QWidget* parent, const config::OpenDialogRequest& request) {
+    QFileDialog dialog(parent, QString::fromStdString(request.title), QDir::currentPath());
+    dialog.setObjectName("OpenDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    placeFileDialog(dialog, request.startFolder, request.filterDescription, request.filterPattern);
+    return runFileDialog(dialog);
+}
+
+ReadResult QtWindowServices::readConfigFile(const QString& path) {
+    return platform::readConfigFile(path);
+}
+
+ReadResult readConfigFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return {false, {}, QStringLiteral("Die Datei gibt es nicht.")};
+    }
+    if (info.isDir()) {
+        return {false, {}, QStringLiteral("Das ist ein Ordner, keine Datei.")};
+    }
+    if (info.size() > static_cast<qint64>(config::LargestConfigBytes)) {
+        return {false,
+                {},
+                QString::fromUtf8(config::TooLargeForAConfig.data(),
+                                  static_cast<qsizetype>(config::TooLargeForAConfig.size()))};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {false,
+                {},
+                file.error() == QFileDevice::PermissionsError
+                    ? QStringLiteral("Keine Berechtigung, die Datei zu lesen.")
+                    : file.errorString()};
+    }
+    // Read past the limit by one byte: a file that grew since it was measured is still caught.
+    QByteArray bytes = file.read(static_cast<qint64>(config::LargestConfigBytes) + 1);
+    if (file.error() != QFileDevice::NoError) {
+        return {false, {}, file.errorString()};
+    }
+    if (const auto reason =
+            config::notAConfigReason(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+        return {false, {}, QString::fromStdString(*reason)};
+    }
+    return {true, std::move(bytes), {}};
+}
+
+QStringList gameFolders() {
+    config::SteamRoots roots;
+    roots.home = QDir::homePath().toStdString();
+#ifdef Q_OS_WIN
+    roots.windows = true;
+    const QSettings steam(QStringLiteral("HKEY_CURRENT_USER\\Software\\Valve\\Steam"), QSettings::NativeFormat);
+    const QString steamPath = steam.value(QStringLiteral("SteamPath")).toString();
+    if (!steamPath.isEmpty()) {
+        roots.registrySteamPath = steamPath.toStdString();
+    }
+#endif
+    QStringList folders;
+    for (const std::string& folder : config::findGameFolders(roots)) {
+        folders.append(QString::fromStdString(folder));
+    }
+    return folders;
 }
 
 config::WriteResult QtWindowServices::writeFileAtomically(const QString& path, const QByteArray& bytes) {

@@ -1,20 +1,28 @@
 #pragma once
 
 #include "config/product.h"
+#include "config/load_userconfig.h"
 #include "config/save_userconfig.h"
+
+#include <QByteArray>
 
 #include <QString>
 
 #include <optional>
 #include <string_view>
 
-class QByteArray;
 class QMouseEvent;
 class QWidget;
 
 namespace setforge::platform {
 
 enum class MessageIcon { None, Information, Warning };
+
+struct ReadResult {
+    bool ok = false;
+    QByteArray bytes;
+    QString error; // German reason when !ok
+};
 
 // Every service the windows need from the window system, the shell and the dialogs.
 // The windows reach them only through this interface, so that widget tests can install
@@ -40,8 +48,16 @@ public:
     // CR LF separates lines; TABs expand to regular stops.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
 
-    // The modal save dialog; nullopt on cancel.
+    // The modal save dialog; nullopt on cancel. Without a start folder it opens in the player's
+    // game folder where one is found; every game folder found is offered in its side bar.
     virtual std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) = 0;
+
+    // The modal open dialog, placed like the save dialog; nullopt on cancel.
+    virtual std::optional<QString> askOpenPath(QWidget* parent, const config::OpenDialogRequest& request) = 0;
+
+    // A config file's bytes, or the German reason it cannot be loaded (missing, a folder, not
+    // readable, too large, not text).
+    virtual ReadResult readConfigFile(const QString& path) = 0;
 
     // Replaces the file whole or leaves it as it was.
     virtual config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) = 0;

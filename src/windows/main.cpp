@@ -77,5 +77,10 @@ int main(int argc, char* argv[]) {
     setforge::platform::QtWindowServices services;
     setforge::windows::MainWindow window(services);
     window.showCentred();
+    // `setforge FILE` (and the desktop's "open with") edits that config.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        window.openConfig(arguments.at(1));
+    }
     return QApplication::exec();
 }

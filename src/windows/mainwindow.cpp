@@ -1,5 +1,6 @@
 #include "windows/mainwindow.h"
 
+#include "config/load_userconfig.h"
 #include "config/save_userconfig.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
@@ -16,11 +17,17 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include <algorithm>
 #include <array>
@@ -64,6 +71,10 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     buildFreeTextFrame();
     buildButtons();
     setTabOrderByRows();
+
+    setAcceptDrops(true);
+    auto* open = new QShortcut(QKeySequence::Open, this);
+    connect(open, &QShortcut::activated, this, &MainWindow::openWithDialog);
 }
 
 void MainWindow::setTabOrderByRows() {
@@ -253,6 +264,58 @@ void MainWindow::showCentred() {
     m_gamma->setFocus(Qt::OtherFocusReason);
 }
 
+namespace {
+
+// The one local file of a drop, or "".
+QString droppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile()) {
+        return {};
+    }
+    return data->urls().first().toLocalFile();
+}
+
+} // namespace
+
+bool MainWindow::openConfig(const QString& path) {
+    const platform::ReadResult read = m_services.readConfigFile(path);
+    if (!read.ok) {
+        m_services.showMessage(this, {},
+                               QString::fromStdString(config::loadFailureMessage(
+                                   QDir::toNativeSeparators(path).toStdString(), read.error.toStdString())),
+                               platform::MessageIcon::Warning);
+        return false;
+    }
+    load(
+        config::parseUserconfig(std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size()))));
+    m_loadedPath = QFileInfo(path).absoluteFilePath();
+    return true;
+}
+
+void MainWindow::openWithDialog() {
+    config::OpenDialogRequest request = config::userconfigOpenRequest();
+    if (!m_loadedPath.isEmpty()) {
+        request.startFolder = QFileInfo(m_loadedPath).absolutePath().toStdString();
+    }
+    if (const std::optional<QString> path = m_services.askOpenPath(this, request); path && !path->isEmpty()) {
+        openConfig(*path);
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    openConfig(path);
+}
+
 void MainWindow::Command1_Click() {
     // A name the game would refuse is caught before the player picks a file.
     if (const auto refusal = config::nicknameRefusal(m_nickname->text().toStdString())) {
@@ -260,8 +323,16 @@ void MainWindow::Command1_Click() {
         m_nickname->setFocus(Qt::OtherFocusReason);
         return;
     }
+    config::SaveDialogRequest request = config::userconfigDialogRequest();
+    if (!m_loadedPath.isEmpty()) {
+        // Saving writes the loaded file back, after the overwrite question.
+        const QFileInfo loaded(m_loadedPath);
+        request.startFolder = loaded.absolutePath().toStdString();
+        request.proposedName = loaded.fileName().toStdString();
+    }
     platform::SaveServicesAdapter services(m_services, this);
-    const config::SaveResult result = config::saveUserconfig(services, [this] { return snapshot(); });
+    const config::SaveResult result = config::saveUserconfig(
+        services, [this] { return snapshot(); }, request);
     if (result.outcome == config::SaveOutcome::Failed) {
         m_services.showMessage(this, {}, QString::fromStdString(config::saveFailureMessage(result)),
                                platform::MessageIcon::Warning);

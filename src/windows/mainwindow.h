@@ -42,6 +42,13 @@ public:
     // Shows the window centred on its screen with the focus on the gamma list.
     void showCentred();
 
+    // Loads the config at `path` into the window; the next save proposes the same file. A file
+    // that cannot be loaded gives a warning and changes nothing. True when it was loaded.
+    bool openConfig(const QString& path);
+
+    // Ctrl+O: asks for a config and loads it.
+    void openWithDialog();
+
     // Handlers, named after control and event.
     void Command1_Click();
     void Command2_Click();
@@ -55,6 +62,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override; // a config file dropped on the window is loaded
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildTitleArea();
@@ -75,6 +84,7 @@ private:
     QLineEdit* m_nickname = nullptr;
     QPlainTextEdit* m_freeText = nullptr;
     QComboBox* m_gamma = nullptr;
+    QString m_loadedPath; // the config loaded last in this run, "" for none
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_buyMenu;
 };

@@ -119,11 +119,17 @@ shot() {
 #   --fsize BYTES   a file-size limit with SIGXFSZ ignored, so a write beyond it fails the way
 #                   a full disk does;
 #   --unprivileged  run as user "nobody" when the test runs as root, whom folder permissions
-#                   do not stop.
+#                   do not stop;
+#   -- ARGS         the program's own arguments.
 start_app() {
-    local -a prefix=()
+    local -a prefix=() args=()
     while [ $# -gt 0 ]; do
         case $1 in
+        --)
+            shift
+            args=("$@")
+            break
+            ;;
         --fsize)
             command -v prlimit >/dev/null 2>&1 || fail "prlimit (util-linux) is needed for the file-size limit"
             prefix+=(bash -c 'trap "" XFSZ; exec prlimit --fsize="$0":"$0" -- "$@"' "$2")
@@ -154,7 +160,7 @@ start_app() {
             XDG_CACHE_HOME="$E2E_WORK/home/.cache" XDG_RUNTIME_DIR="$E2E_WORK/runtime" \
             QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8 \
             LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$E2E_DIR/lsan.supp" \
-            "${prefix[@]}" "$E2E_BIN"
+            "${prefix[@]}" "$E2E_BIN" "${args[@]}"
     ) >"$E2E_WORK/app.log" 2>&1 &
     APP_PID=$!
     MAIN_ID=$(wait_window '^Halvren$') || fail "the main window did not appear ($(cat "$E2E_WORK/app.log"))"

@@ -39,6 +39,10 @@ public:
         QWidget* parent;
         config::SaveDialogRequest request;
     };
+    struct OpenRequest {
+        QWidget* parent;
+        config::OpenDialogRequest request;
+    };
     struct Write {
         QString path;
         QByteArray bytes;
@@ -46,6 +50,8 @@ public:
 
     // Answers for the coming save dialogs, first in first out; nullopt, or no answer left, cancels.
     std::deque<std::optional<QString>> saveAnswers;
+    // Answers for the coming open dialogs, likewise.
+    std::deque<std::optional<QString>> openAnswers;
     // Runs while the save dialog is "open", before it answers.
     std::function<void()> whileSaveDialogOpen;
     // When set, every write fails with this reason and touches no file.
@@ -60,6 +66,7 @@ public:
     int endProgramCalls = 0;
     std::vector<Message> messages;
     std::vector<SaveRequest> saveRequests;
+    std::vector<OpenRequest> openRequests;
     std::vector<Write> writes;
 
     void dragByStrip(QWidget* strip, const QMouseEvent& press) override {
@@ -83,6 +90,16 @@ public:
         saveAnswers.pop_front();
         return answer;
     }
+    std::optional<QString> askOpenPath(QWidget* parent, const config::OpenDialogRequest& request) override {
+        openRequests.push_back({parent, request});
+        if (openAnswers.empty()) {
+            return std::nullopt;
+        }
+        std::optional<QString> answer = std::move(openAnswers.front());
+        openAnswers.pop_front();
+        return answer;
+    }
+    ReadResult readConfigFile(const QString& path) override { return platform::readConfigFile(path); }
     config::WriteResult writeFileAtomically(const QString& path, const QByteArray& bytes) override {
         writes.push_back({path, QByteArray(bytes.constData(), bytes.size())}); // a deep copy: `bytes` may be a view
         if (failWritesWith) {

@@ -10,9 +10,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -380,6 +384,111 @@ TEST_F(MainWindowTest, NicknameTheGameRefusesStopsBeforeTheDialog) {
     click("Command1");
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(readAll(path), "name \"" + QByteArray(126, 'n') + "\"\r\n// User Angaben\r\n\r\n");
+}
+
+TEST_F(MainWindowTest, OpenedConfigFillsTheWindowAndIsSavedBackInPlace) {
+    const QString path = dir.filePath("mine.cfg");
+    const QByteArray original = "name \"Jörg\"\r\ngamma \"2.200000\"\r\ncl_righthand \"1\"\r\n// User Angaben\r\n"
+                                "bind \"F5\" \"vest\"\r\nsay hi; kill\r\n";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(original);
+    file.close();
+
+    // Ctrl+O asks with the open dialog and loads the answer.
+    services.openAnswers = {path};
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window)); // a shortcut only reaches the active window
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(services.openRequests.size(), 1u);
+    EXPECT_EQ(services.openRequests[0].request.filterPattern, "*.cfg");
+    EXPECT_EQ(control<QLineEdit>("Text1")->text(), QString::fromUtf8("Jörg"));
+    EXPECT_EQ(control<QComboBox>("ga")->currentText(), "2.2");
+    EXPECT_TRUE(control<QRadioButton>("o15")->isChecked());
+    EXPECT_EQ(freeText()->toPlainText(), "bind \"F5\" \"vest\"\nsay hi; kill");
+
+    // "Config erstellen" proposes the same file in its folder; unchanged, it writes the same bytes.
+    services.writeRealFiles = true;
+    services.saveAnswers = {path};
+    click("Command1");
+    ASSERT_EQ(services.saveRequests.size(), 1u);
+    EXPECT_EQ(services.saveRequests[0].request.proposedName, "mine.cfg");
+    EXPECT_EQ(QString::fromStdString(services.saveRequests[0].request.startFolder), QFileInfo(path).absolutePath());
+    EXPECT_TRUE(services.saveRequests[0].request.confirmOverwrite);
+    EXPECT_EQ(readAll(path), original);
+
+    // The next open dialog starts where the last config came from.
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(services.openRequests.size(), 2u);
+    EXPECT_EQ(QString::fromStdString(services.openRequests[1].request.startFolder), QFileInfo(path).absolutePath());
+}
+
+TEST_F(MainWindowTest, FileThatCannotBeLoadedIsNamedAndChangesNothing) {
+    const QString folder = dir.filePath("ordner.cfg");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString binary = dir.filePath("bild.cfg");
+    QFile png(binary);
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly));
+    png.write(QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 24));
+    png.close();
+    const QString huge = dir.filePath("riesig.cfg");
+    QFile big(huge);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize((16 << 20) + 1)); // sparse: nothing is really written
+    big.close();
+    struct Case {
+        QString path;
+        const char* reasonHolds;
+    };
+    const std::vector<Case> cases = {
+        {dir.filePath("fehlt.cfg"), "gibt es nicht"},
+        {folder, "Ordner"},
+        {binary, "keine Textdatei"},
+        {huge, "16 MB"},
+    };
+    control<QLineEdit>("Text1")->setText("bleibt");
+    click("o1");
+    for (const Case& c : cases) {
+        services.messages.clear();
+        EXPECT_FALSE(window.openConfig(c.path));
+        ASSERT_EQ(services.messages.size(), 1u) << c.reasonHolds;
+        EXPECT_EQ(services.messages[0].icon, platform::MessageIcon::Warning);
+        EXPECT_TRUE(services.messages[0].text.contains(QDir::toNativeSeparators(c.path))) << c.reasonHolds;
+        EXPECT_TRUE(services.messages[0].text.contains(QString::fromUtf8(c.reasonHolds)))
+            << services.messages[0].text.toStdString();
+        EXPECT_EQ(control<QLineEdit>("Text1")->text(), "bleibt");
+        EXPECT_TRUE(control<QRadioButton>("o1")->isChecked());
+    }
+    // A failed load leaves the save dialog's proposal as it was.
+    click("Command1");
+    ASSERT_EQ(services.saveRequests.size(), 1u);
+    EXPECT_EQ(services.saveRequests[0].request.proposedName, "userconfig.cfg");
+    EXPECT_EQ(services.saveRequests[0].request.startFolder, "");
+}
+
+TEST_F(MainWindowTest, DroppedFileIsLoaded) {
+    const QString path = dir.filePath("userconfig.cfg");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("hud_fastswitch \"0\"\r\n");
+    file.close();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_TRUE(control<QRadioButton>("o2")->isChecked());
+
+    // Two files, or a web address, are not taken.
+    QMimeData two;
+    two.setUrls({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)});
+    QDragEnterEvent twoEnter(QPoint(10, 10), Qt::CopyAction, &two, Qt::LeftButton, Qt::NoModifier);
+    twoEnter.setAccepted(false);
+    QApplication::sendEvent(&window, &twoEnter);
+    EXPECT_FALSE(twoEnter.isAccepted());
 }
 
 TEST_F(MainWindowTest, TabOrderFollowsTheRowsFromTopToBottom) {
