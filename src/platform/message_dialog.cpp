@@ -1,5 +1,7 @@
 #include "platform/message_dialog.h"
 
+#include "platform/fonts.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -106,11 +108,7 @@ QStyle::StandardPixmap standardPixmap(MessageIcon icon) {
 } // namespace
 
 QFont messageFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans")});
-    font.setPointSizeF(8.25);
-    return font;
+    return interfaceFont();
 }
 
 MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QString& text, MessageIcon icon)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/product.h"
 #include "config/load_userconfig.h"
+#include "config/product.h"
 #include "config/save_userconfig.h"
 
 #include <QByteArray>

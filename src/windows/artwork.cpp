@@ -1,5 +1,8 @@
 #include "windows/artwork.h"
 
+#include "platform/fonts.h"
+#include "windows/style.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
@@ -18,10 +21,6 @@
 namespace setforge::windows::artwork {
 namespace {
 
-const QString PartnerName = QStringLiteral("Feldlager");
-const QString ProductTitle = QStringLiteral("Halvren Setforge 1.0");
-const QString MakerName = QStringLiteral("Halvren");
-
 // The main window's About icon covers the strip from about x = 716, so the maker's name ends before it.
 constexpr qreal StripRightTextEdge = 709.0;
 
@@ -33,24 +32,14 @@ QPixmap canvas(QSize logical, qreal dpr, const QColor& fill) {
     return pixmap;
 }
 
-// The design's small bold font; fonts-liberation stands in for it on Linux.
+// The design's small bold font.
 QFont stripFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans")});
-    font.setPixelSize(11);
-    font.setBold(true);
-    return font;
+    return platform::interfaceFont(true);
 }
 
-// "MS Sans Serif" is a bitmap font with no large sizes, so large text asks for an outline font first.
+// "MS Sans Serif" is a bitmap font with no large sizes, so large text asks for an outline font.
 QFont outlineFont(int pixelSize) {
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Microsoft Sans Serif")});
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    return font;
+    return platform::arialFont(pixelSize, true);
 }
 
 // --- title strip ---------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windows/style.h"
+
 #include <array>
 
 #include <QRgb>
@@ -26,8 +28,8 @@ inline constexpr QSize CloseButtonSize{16, 17};
 inline constexpr QSize AboutIconSize{13, 13};
 inline constexpr QSize MarkerSize{13, 13};
 
-// The light grey of every window, around the round pictures.
-inline constexpr QRgb WindowGrey = 0xffc0c0c0;
+// The round pictures sit on the window grey.
+using windows::WindowGrey;
 
 // Silver strip with the partner's name, the product and the maker in orange.
 [[nodiscard]] QPixmap titleStrip(qreal dpr = 1.0);

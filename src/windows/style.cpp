@@ -1,29 +1,19 @@
 #include "windows/style.h"
 
-#include <QStringList>
+#include "platform/fonts.h"
 
 namespace setforge::windows {
 
-namespace {
-QFont fontOf(const QStringList& families, bool bold) {
-    QFont font;
-    font.setFamilies(families);
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
-} // namespace
-
 QFont defaultFont() {
-    return fontOf({"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"}, false);
+    return platform::interfaceFont(false);
 }
 
 QFont boldCaptionFont() {
-    return fontOf({"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans"}, true);
+    return platform::interfaceFont(true);
 }
 
 QFont arialBoldFont() {
-    return fontOf({"Arial", "Liberation Sans"}, true);
+    return platform::arialFont(11, true);
 }
 
 } // namespace setforge::windows

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QRgb>
 #include <QString>
 
 namespace setforge::windows {
@@ -18,7 +19,8 @@ namespace setforge::windows {
     return {px(left), px(top), px(width), px(height)};
 }
 
-inline const QColor WindowGrey{192, 192, 192};
+// The light grey of every window.
+inline constexpr QRgb WindowGrey = 0xffc0c0c0;
 inline const QColor CaptionOrange{203, 111, 18};
 
 // "MS Sans Serif" 8.25 pt (11 px), with fallbacks for systems that lack it.
