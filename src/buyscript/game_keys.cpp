@@ -1,5 +1,7 @@
 #include "buyscript/game_keys.h"
 
+#include "config/ascii.h"
+
 #include <algorithm>
 #include <array>
 
@@ -24,14 +26,6 @@ constexpr auto KeyNames = std::to_array<std::string_view>({
 });
 // clang-format on
 
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return upper(x) == upper(y); });
-}
-
 } // namespace
 
 bool isGameKey(std::string_view key) {
@@ -39,7 +33,8 @@ bool isGameKey(std::string_view key) {
         const char c = key.front();
         return c > ' ' && c < 0x7F && c != '"';
     }
-    return std::ranges::any_of(KeyNames, [key](std::string_view name) { return sameIgnoringCase(key, name); });
+    return std::ranges::any_of(KeyNames,
+                               [key](std::string_view name) { return config::equalsIgnoringCase(key, name); });
 }
 
 std::string bindableKey(std::string_view key) {

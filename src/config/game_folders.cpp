@@ -1,4 +1,5 @@
 #include "config/game_folders.h"
+#include "config/ascii.h"
 
 #include <filesystem>
 #include <fstream>
@@ -11,22 +12,6 @@ namespace fs = std::filesystem;
 
 // Steam's own file is a few kilobytes; anything far larger is not one, and must not stall the dialog.
 constexpr std::uintmax_t VdfSizeLimit = 4u << 20;
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool isDigits(std::string_view s) {
     return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;

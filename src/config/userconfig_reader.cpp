@@ -6,6 +6,7 @@
 // the free text, so a line may only move into a control when nothing before it in the file can
 // change the same variable. Where the engine's variants read a line differently, or a line is too
 // unusual to be sure of, it stays in the free text: the game then does exactly what it did.
+#include "config/ascii.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
 #include "config/utf8.h"
@@ -62,22 +63,6 @@ bool isHighByte(char c) {
 // The engine's tokenizer makes an argument of its own of these outside quotes; simpler readers do not.
 bool isSingleCharToken(char c) {
     return c == '{' || c == '}' || c == '(' || c == ')' || c == '\'' || c == ',' || c == ':';
-}
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void assignLowered(std::string& out, std::string_view s) {
@@ -484,9 +469,9 @@ SettingsState parseUserconfig(std::string_view fileBytes) {
             }
             continue;
         }
-        const SettingSpec& spec = SettingsCatalogue[t];
-        if (const ChoiceSpec* choice = choiceFor(spec, lastValue[t])) {
-            state.*spec.field = std::string(spec.kind == SettingKind::List ? choice->display : choice->control);
+        const SettingSpec& setting = SettingsCatalogue[t];
+        if (const ChoiceSpec* choice = choiceFor(setting, lastValue[t])) {
+            state.*setting.field = std::string(setting.kind == SettingKind::List ? choice->display : choice->control);
             moved |= bit(t);
         }
     }
