@@ -20,7 +20,7 @@ TEST(LoadUserconfig, RefusesOnlyWhatCannotBeAConfig) {
         {"one stray NUL", std::string("bind \"F5\" \"vest\"\0\r\n", 19), ""},
         {"four NULs", std::string(4, '\0') + "x", ""},
         {"five NULs", std::string(5, '\0'), "keine Textdatei"},
-        {"an image", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 24), "keine Textdatei"},
+        {"an image", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 20), "keine Textdatei"},
         {"exactly 16 MB", std::string(LargestConfigBytes, 'x'), ""},
         {"one byte more", std::string(LargestConfigBytes + 1, 'x'), "16 MB"},
     };

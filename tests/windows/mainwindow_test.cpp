@@ -430,7 +430,7 @@ TEST_F(MainWindowTest, FileThatCannotBeLoadedIsNamedAndChangesNothing) {
     const QString binary = dir.filePath("bild.cfg");
     QFile png(binary);
     ASSERT_TRUE(png.open(QIODevice::WriteOnly));
-    png.write(QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 24));
+    png.write(QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 20));
     png.close();
     const QString huge = dir.filePath("riesig.cfg");
     QFile big(huge);
