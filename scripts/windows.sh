@@ -160,4 +160,14 @@ for f in qt6-base mingw-w64 gcc-mingw-w64; do
     [ -s "build/windows/licenses/$f.copyright" ] || { echo "no build/windows/licenses/$f.copyright"; exit 1; }
 done
 
-echo "windows: setforge.exe $(stat -c %s "$exe") bytes, built in $exe_seconds s; static Qt: $(cat "$qt_done_stamp")"
+# --- 3. the smoke test under Wine ----------------------------------------------------------
+
+# A skip (exit 77, a missing tool) counts as a failure here: this script installed the tools.
+started=$(date +%s)
+if ! bash tests/e2e/wine_smoke.sh "$exe" build/release/src/windows/setforge build/windows/shots; then
+    echo "wine-smoke: 0 passed, 1 failed"
+    exit 1
+fi
+echo "windows: setforge.exe $(stat -c %s "$exe") bytes, built in $exe_seconds s;" \
+    "smoke test under Wine $(seconds_since "$started") s; static Qt: $(cat "$qt_done_stamp")"
+echo "wine-smoke: 1 passed, 0 failed"
