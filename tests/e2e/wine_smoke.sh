@@ -80,6 +80,35 @@ pick_from_list() {
     wait_window_gone "$popup" || fail "the list's popup did not close"
 }
 
+# Types a path into Windows' save dialog and presses Enter; true once the dialog has closed.
+# Windows' dialog builds its folder view after it shows, and keys typed meanwhile are lost, so
+# the file-name field gets the focus by a click (it spans the middle of the dialog, 40 pixels
+# above its bottom edge). On a busy machine a key can also reach Wine with a modifier of the
+# key before it ("wine" arriving as "win€" after the AltGr of a backslash); the dialog then
+# refuses the path with a message, and the path is typed again, as a person would.
+wine_enter_path() {
+    local dialog=$1 path=$2 attempt dx dy dw dh deadline
+    read -r dx dy < <(window_origin "$dialog")
+    IFS=x read -r dw dh < <(window_size "$dialog")
+    sleep 1
+    for attempt in 1 2 3; do
+        click_at $((dx + dw / 2)) $((dy + dh - 40))
+        key ctrl+a
+        xdotool type --delay 40 -- "$path" || fail "xdotool type"
+        key Return
+        deadline=$((SECONDS + 5))
+        while ((SECONDS < deadline)); do
+            window_visible "$dialog" || return 0
+            sleep 0.1
+        done
+        note "the dialog refused the typed path (attempt $attempt); typing it again"
+        shot "wine-path-refused-$attempt" >/dev/null
+        key Return # closes the dialog's message
+        sleep 0.5
+    done
+    return 1
+}
+
 # The steps, the same for both programs. $1 names the run in screenshots; $2 is the file path
 # as the program's save dialog takes it; $3 the same file seen from here.
 typical_steps() {
@@ -114,20 +143,14 @@ typical_steps() {
     local dialog
     dialog=$(open_save_dialog) || fail "$run: the save dialog did not open"
     note "$run: save dialog $dialog ($(window_size "$dialog"))"
-    if [ $WINE_RUN = 1 ]; then
-        # Windows' dialog builds its folder view after it shows, and keys typed meanwhile are
-        # lost; then the file-name field gets the focus by a click (the field spans the
-        # middle of the dialog, 40 pixels above its bottom edge).
-        sleep 1.5
-        local dx dy dw dh
-        read -r dx dy < <(window_origin "$dialog")
-        IFS=x read -r dw dh < <(window_size "$dialog")
-        click_at $((dx + dw / 2)) $((dy + dh - 40))
-    fi
     sleep 0.5
     shot "$run-save-dialog" >/dev/null
-    enter_path "$dialog" "$dialog_path"
-    wait_window_gone "$dialog" || fail "$run: the save dialog stayed open after choosing $dialog_path"
+    if [ $WINE_RUN = 1 ]; then
+        wine_enter_path "$dialog" "$dialog_path" || fail "$run: the save dialog stayed open after choosing $dialog_path"
+    else
+        enter_path "$dialog" "$dialog_path"
+        wait_window_gone "$dialog" || fail "$run: the save dialog stayed open after choosing $dialog_path"
+    fi
     if ! wait_file_changed "$file" none; then
         [ -e "$E2E_WORK/cwd/userconfig.cfg" ] && fail "$run: the dialog saved its proposed name in the" \
             "starting folder: the typed path $dialog_path did not reach the file-name field"
