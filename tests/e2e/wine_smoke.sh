@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# setforge.exe under Wine, driven exactly like the Linux program: a nickname with umlauts, fast
+# setforge.exe under Wine, driven like the Linux program: a nickname with umlauts, fast
 # switching "Ja", gamma "2.2", KEVLAR on F11 from the buy window, a look at the About window,
-# then "Config erstellen" into a given folder. Both programs run the same steps on the same X
-# server, and the two files must be byte for byte the same.
+# then "Config erstellen" into a given folder through each platform's own save dialog. Both
+# programs run the same steps on the same X server, and the two files must be byte for byte
+# the same.
 # Usage: wine_smoke.sh <setforge.exe> <Linux setforge> <screenshot folder>
 source "$([[ $0 == */* ]] && echo "${0%/*}" || echo .)/lib.sh" || exit 1
 EXE=$(realpath -e "$1" 2>/dev/null) || {
@@ -28,23 +29,10 @@ wine_cleanup() {
 }
 trap wine_cleanup EXIT
 
-# Wine's windows carry no usable process id: search them by title alone. Nothing else runs on
-# this test's X server.
+# Wine gives the program's windows the process id of the program started here, so the shared
+# helpers find them the same way under both platforms.
 WINE_RUN=0
-app_windows() {
-    if [ $WINE_RUN = 1 ]; then
-        xdotool search --all --onlyvisible --name "$1" 2>/dev/null
-    else
-        xdotool search --all --onlyvisible --pid "$APP_PID" --name "$1" 2>/dev/null
-    fi
-}
-all_visible_windows() {
-    if [ $WINE_RUN = 1 ]; then
-        xdotool search --onlyvisible --name '' 2>/dev/null
-    else
-        xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null
-    fi
-}
+all_visible_windows() { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null; }
 
 # Waits until a window shows more than black: Wine maps a window before it paints it.
 wait_painted() {
@@ -80,12 +68,29 @@ pick_from_list() {
     wait_window_gone "$popup" || fail "the list's popup did not close"
 }
 
+# Types a Windows path. The backslash is AltGr+ß on a German keyboard, and when xdotool types
+# it in one go, a busy Wine can see the ß without the AltGr or the next letter with it ("wine"
+# arriving as "win€"). So AltGr is pressed, ß typed and AltGr released one at a time, with a
+# pause after each.
+type_windows_path() {
+    local rest=$1 part
+    while :; do
+        part=${rest%%\\*}
+        [ -n "$part" ] && { xdotool type --delay 40 -- "$part" || fail "xdotool type"; }
+        [ "$part" = "$rest" ] && return 0
+        rest=${rest#*\\}
+        sleep 0.1
+        xdotool keydown ISO_Level3_Shift && sleep 0.1 && xdotool key ssharp && sleep 0.1 &&
+            xdotool keyup ISO_Level3_Shift || fail "xdotool: backslash"
+        sleep 0.1
+    done
+}
+
 # Types a path into Windows' save dialog and presses Enter; true once the dialog has closed.
 # Windows' dialog builds its folder view after it shows, and keys typed meanwhile are lost, so
 # the file-name field gets the focus by a click (it spans the middle of the dialog, 40 pixels
-# above its bottom edge). On a busy machine a key can also reach Wine with a modifier of the
-# key before it ("wine" arriving as "win€" after the AltGr of a backslash); the dialog then
-# refuses the path with a message, and the path is typed again, as a person would.
+# above its bottom edge). Should a key still arrive garbled, the dialog refuses the path with
+# a message, and the path is typed again, as a person would.
 wine_enter_path() {
     local dialog=$1 path=$2 attempt dx dy dw dh deadline
     read -r dx dy < <(window_origin "$dialog")
@@ -94,7 +99,7 @@ wine_enter_path() {
     for attempt in 1 2 3; do
         click_at $((dx + dw / 2)) $((dy + dh - 40))
         key ctrl+a
-        xdotool type --delay 40 -- "$path" || fail "xdotool type"
+        type_windows_path "$path"
         key Return
         deadline=$((SECONDS + 5))
         while ((SECONDS < deadline)); do
