@@ -12,6 +12,14 @@ SETFORGE_PACKAGES=(
     libxcb1-dev
 )
 
+# Only for the Windows build (scripts/windows.sh): the MinGW cross compiler, the host Qt tools a
+# cross-built Qt needs, dpkg-source to unpack Qt's Debian source, and Wine for the smoke test.
+SETFORGE_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix
+    qt6-base-dev-tools dpkg-dev xz-utils
+    wine wine64
+)
+
 setforge_install_deps() {
     local missing=()
     local pkg

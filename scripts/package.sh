@@ -18,7 +18,8 @@ DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "./$deb"
 
 for installed in /usr/bin/setforge /usr/share/applications/setforge.desktop \
     /usr/share/icons/hicolor/16x16/apps/setforge.png /usr/share/icons/hicolor/32x32/apps/setforge.png \
-    /usr/share/icons/hicolor/256x256/apps/setforge.png; do
+    /usr/share/icons/hicolor/256x256/apps/setforge.png \
+    /usr/share/doc/halvren-setforge/LICENSE /usr/share/doc/halvren-setforge/THIRD-PARTY-NOTICES; do
     [ -f "$installed" ] || { echo "the package did not install $installed"; exit 1; }
 done
 

@@ -68,9 +68,11 @@ int main(int argc, char* argv[]) {
     QApplication::setFont(setforge::windows::defaultFont());
 
     // The interface is German whatever the system's language, Qt's own dialogs included.
+    // A static Qt (the Windows build) has no translations folder and carries them inside.
     QTranslator qtGerman;
-    if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), "qtbase", "_",
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    if (qtGerman.load(german, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        qtGerman.load(german, "qtbase", "_", ":/translations")) {
         QApplication::installTranslator(&qtGerman);
     }
 
