@@ -265,7 +265,13 @@ pick_list_item() {
         [ -z "$popup" ] && sleep 0.05
     done
     [ -n "$popup" ] || fail "the list's popup did not open"
-    local x y w h
+    click_popup_row "$popup" "$index" "$count"
+}
+
+# Clicks row `index` (0 = first) of `count` in an open list popup, whose own size tells where its
+# rows are, and waits for the popup to close.
+click_popup_row() {
+    local popup=$1 index=$2 count=$3 x y w h
     read -r x y < <(window_origin "$popup")
     IFS=x read -r w h < <(window_size "$popup")
     click_at $((x + w / 2)) $((y + h * (2 * index + 1) / (2 * count)))

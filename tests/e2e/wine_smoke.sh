@@ -60,12 +60,8 @@ pick_from_list() {
         [ -z "$popup" ] && sleep 0.05
     done
     [ -n "$popup" ] || fail "the list's popup did not open"
-    local x y w h
-    read -r x y < <(window_origin "$popup")
-    IFS=x read -r w h < <(window_size "$popup")
-    note "list popup $popup at $x,$y size ${w}x$h"
-    click_at $((x + w / 2)) $((y + h * (2 * index + 1) / (2 * count)))
-    wait_window_gone "$popup" || fail "the list's popup did not close"
+    note "list popup $popup size $(window_size "$popup")"
+    click_popup_row "$popup" "$index" "$count"
 }
 
 # Types a Windows path. The backslash is AltGr+ß on a German keyboard, and when xdotool types
