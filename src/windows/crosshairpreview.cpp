@@ -52,9 +52,10 @@ QWidget* settingControl(QWidget& window, std::string_view key) {
     return nullptr;
 }
 
-QLabel* viewLabel(QWidget* parent, const char* name, const QRect& geometry) {
+QLabel* viewLabel(QWidget* parent, const char* name, const QString& description, const QRect& geometry) {
     auto* view = new QLabel(parent);
     view->setObjectName(name);
+    view->setAccessibleName(description);
     view->setGeometry(geometry);
     view->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     view->setLineWidth(1);
@@ -67,7 +68,7 @@ QComboBox* listWithLabel(QWidget* parent, const char* name, const QString& capti
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
     list->setGeometry(twipsRect(6660, top + 255, 2820, 315));
-    label->setBuddy(list);
+    list->setAccessibleName(label->text());
     return list;
 }
 
@@ -112,8 +113,10 @@ CrosshairPreview::CrosshairPreview(platform::WindowServices& services, QWidget& 
     makeLabel(this, "Label1", "Bildschirmmitte 1:1", twipsRect(120, 360, 2430, 255));
     makeLabel(this, "Label2", QStringLiteral("Vergrößert (%1fach)").arg(Zoom), twipsRect(2640, 360, 3870, 255));
     // A one-pixel sunken edge around each picture.
-    m_actual = viewLabel(this, "Actual", twipsRect(120, 660, (ActualSide + 2) * 15, (ActualSide + 2) * 15));
-    m_magnified = viewLabel(this, "Magnified", twipsRect(2640, 660, (ZoomedSide + 2) * 15, (ZoomedSide + 2) * 15));
+    m_actual = viewLabel(this, "Actual", "Bildschirmmitte in Originalgröße",
+                         twipsRect(120, 660, (ActualSide + 2) * 15, (ActualSide + 2) * 15));
+    m_magnified = viewLabel(this, "Magnified", "Bildschirmmitte vergrößert",
+                            twipsRect(2640, 660, (ZoomedSide + 2) * 15, (ZoomedSide + 2) * 15));
     m_facts = makeLabel(this, "Label3", {}, twipsRect(120, 3210, 2430, 1380));
     m_facts->setWordWrap(true);
     m_facts->setAlignment(Qt::AlignLeft | Qt::AlignTop);
