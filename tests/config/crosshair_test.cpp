@@ -98,13 +98,6 @@ TEST(Crosshair, MovementModesAndShotsChangeTheGap) {
         EXPECT_EQ(frame.arms.at(0).x - 320, c.distance) << c.state.weapon << " " << static_cast<int>(c.state.movement);
         EXPECT_EQ(frame.alpha, c.alpha) << c.state.weapon << " shots " << c.state.shots;
     }
-    CrosshairRecoil recoil{.distance = 15, .alpha = 120};
-    int frames = 0;
-    for (; recoil.distance > 4 && frames < 1000; ++frames) {
-        recoil = nextCrosshairFrame(recoil, 4, 4, false);
-    }
-    EXPECT_EQ(recoil.distance, 4.0F);
-    EXPECT_TRUE(frames > 30 && frames < 100) << frames; // about half a second at 100 frames a second
 }
 
 TEST(Crosshair, LookAndBlendFollowTheWindowsChoices) {
