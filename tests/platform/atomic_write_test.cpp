@@ -1,4 +1,5 @@
 #include "platform/qt_window_services.h"
+#include "platform/replace_file.h"
 #include "platform/system_reason.h"
 
 #include "support/printers.h"
@@ -10,22 +11,28 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
 #include <grp.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -33,6 +40,7 @@
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 // Shows a file's bytes as text in failure messages.
@@ -71,8 +79,21 @@ std::string native(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// A file's extended attributes, its access control list among them, as " name=value" each.
+QByteArray attributesOf(const QString& path) {
+    char names[4096];
+    const ssize_t size = llistxattr(native(path).c_str(), names, sizeof names);
+    QByteArray all;
+    for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+        char value[4096];
+        const ssize_t n = lgetxattr(native(path).c_str(), names + at, value, sizeof value);
+        all += " " + QByteArray(names + at) + "=" + QByteArray(value, std::max<ssize_t>(n, 0)).toHex();
+    }
+    return all;
+}
+
 // Every entry below `root` with what it is: a file's bytes, owner, group, mode and number of
-// links, a link's target, another kind by name. Two equal trees mean nothing was changed, added
+// links, extended attributes, a link's target, another kind by name. Two equal trees mean nothing was changed, added
 // or left behind. Special files are never opened (a FIFO would block).
 std::map<QString, QByteArray> treeOf(const QString& root) {
     std::map<QString, QByteArray> tree;
@@ -86,7 +107,7 @@ std::map<QString, QByteArray> treeOf(const QString& root) {
             entry = QByteArray::number(st.st_uid) + ":" + QByteArray::number(st.st_gid) + " " +
                     QByteArray::number(st.st_mode, 8) + " ";
             if (S_ISREG(st.st_mode)) {
-                entry += "links " + QByteArray::number(st.st_nlink) + " " + bytesOf(path);
+                entry += "links " + QByteArray::number(st.st_nlink) + attributesOf(path) + " " + bytesOf(path);
             } else if (S_ISLNK(st.st_mode)) {
                 entry += "-> " + QFile::encodeName(QFile::symLinkTarget(path));
             } else if (S_ISDIR(st.st_mode)) {
@@ -301,6 +322,18 @@ QString makeSocket(const QDir& root) {
 
 constexpr const char* NotRegular = "keine gewöhnliche Datei";
 
+// userconfig.cfg belongs to nobody, who may not write it, in a folder where he may make files.
+QString ownReadOnly(const QDir& root, bool hardLinked) {
+    const std::string file = native(root.filePath("userconfig.cfg"));
+    chmod(native(root.path()).c_str(), 0777);
+    EXPECT_EQ(chown(file.c_str(), Nobody, NoGroup), 0) << std::strerror(errno);
+    chmod(file.c_str(), 0444);
+    if (hardLinked) {
+        EXPECT_EQ(link(file.c_str(), native(root.filePath("linked.cfg")).c_str()), 0) << std::strerror(errno);
+    }
+    return root.filePath("userconfig.cfg");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Faults, AtomicWriteFault,
     ::testing::Values(
@@ -389,6 +422,25 @@ INSTANTIATE_TEST_SUITE_P(
                    .systemError = EFBIG,
                    .runner = Runner::FileSizeLimit,
                    .fileSizeLimit = 4096},
+        // The folder, not the file, stops the save: the reason says so.
+        WriteFault{.name = "FolderNotWritableWhileTheFileIs",
+                   .prepare =
+                       [](const QDir& root) {
+                           chmod(native(root.path()).c_str(), 0755);
+                           chmod(native(root.filePath("userconfig.cfg")).c_str(), 0666);
+                           return root.filePath("userconfig.cfg");
+                       },
+                   .reasonContains = "Im Ordner /",
+                   .runner = Runner::AsNobody},
+        // One rule for a file the saver may not write, whatever the number of its links.
+        WriteFault{.name = "ReadOnlyFileOfTheSaver",
+                   .prepare = [](const QDir& root) { return ownReadOnly(root, false); },
+                   .reasonContains = "schreibgeschützt",
+                   .runner = Runner::AsNobody},
+        WriteFault{.name = "ReadOnlyHardLinkedFileOfTheSaver",
+                   .prepare = [](const QDir& root) { return ownReadOnly(root, true); },
+                   .reasonContains = "schreibgeschützt",
+                   .runner = Runner::AsNobody},
         WriteFault{.name = "ReadOnlyFolder",
                    .prepare =
                        [](const QDir& root) {
@@ -397,18 +449,19 @@ INSTANTIATE_TEST_SUITE_P(
                            QFile::setPermissions(root.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
                            return root.filePath("locked/userconfig.cfg");
                        },
-                   .systemError = EACCES,
+                   .reasonContains = "Im Ordner ",
                    .needsFolderPermissions = true},
         // Replacing the file would take it from its owner; changing it in place is not allowed.
-        WriteFault{.name = "AnotherUsersFileInASharedFolder",
-                   .prepare =
-                       [](const QDir& root) {
-                           chmod(native(root.path()).c_str(), 0777);
-                           chmod(native(root.filePath("userconfig.cfg")).c_str(), 0644);
-                           return root.filePath("userconfig.cfg");
-                       },
-                   .reasonContains = "gehört einem anderen Benutzer",
-                   .runner = Runner::AsNobody}),
+        WriteFault{
+            .name = "AnotherUsersFileInASharedFolder",
+            .prepare =
+                [](const QDir& root) {
+                    chmod(native(root.path()).c_str(), 0777);
+                    chmod(native(root.filePath("userconfig.cfg")).c_str(), 0644);
+                    return root.filePath("userconfig.cfg");
+                },
+            .reasonContains = "gehört einem anderen Benutzer",
+            .runner = Runner::AsNobody}),
     [](const ::testing::TestParamInfo<WriteFault>& fault) { return std::string(fault.param.name); });
 
 // The reasons a failed save shows are German, with the system's text in brackets for a report.
@@ -517,7 +570,38 @@ struct Keeping {
     std::function<QString(const QDir& root)> prepare;
     Runner runner = Runner::Here;
     bool needsRoot = false;
+    int refuseOwnerAndModeChanges = 0; // as FAT through FUSE does (ENOSYS)
 };
+
+// A POSIX access control list as the kernel stores it: version 2, then (tag, permissions, id) for
+// u::rw-, u:nobody:rw-, g::r--, m::rw-, o::---.
+QByteArray accessList() {
+    QByteArray list;
+    const auto add32 = [&](std::uint32_t v) { list.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto entry = [&](std::uint16_t tag, std::uint16_t permissions, std::uint32_t id) {
+        list.append(reinterpret_cast<const char*>(&tag), 2);
+        list.append(reinterpret_cast<const char*>(&permissions), 2);
+        add32(id);
+    };
+    add32(2);
+    entry(0x01, 6, ~0u);
+    entry(0x02, 6, Nobody);
+    entry(0x04, 4, ~0u);
+    entry(0x10, 6, ~0u);
+    entry(0x20, 0, ~0u);
+    return list;
+}
+
+// An access control list and a note on the file; "" where the file system has neither.
+QString withAttributes(const QDir& root) {
+    const std::string file = native(root.filePath("userconfig.cfg"));
+    const QByteArray list = accessList();
+    if (setxattr(file.c_str(), "user.note", "mine", 4, 0) != 0 ||
+        setxattr(file.c_str(), "system.posix_acl_access", list.constData(), static_cast<size_t>(list.size()), 0) != 0) {
+        return {};
+    }
+    return root.filePath("userconfig.cfg");
+}
 
 // Saving changes the bytes of the chosen file, reached through its links, and nothing else about
 // any entry of the folder: owner, group, mode, the number of hard links, symbolic links.
@@ -570,6 +654,20 @@ TEST(AtomicWrite, ReplacedFileKeepsWhatItIsBesidesItsBytes) {
              return own(root, 0, NoGroup, 0664);
          },
          Runner::AsNobody, true},
+        {"access control list and extended attribute", withAttributes},
+        {"hard-linked file with access control list and extended attribute",
+         [&](const QDir& root) {
+             hardLink(root, "linked.cfg");
+             return withAttributes(root);
+         }},
+        {"file system refusing owner and mode changes, mode as a new file gets",
+         [](const QDir& root) { return root.filePath("userconfig.cfg"); }, Runner::Here, false, ENOSYS},
+        {"file system refusing owner and mode changes, another mode",
+         [&](const QDir& root) {
+             chmod(native(root.filePath("userconfig.cfg")).c_str(), 0604);
+             return root.filePath("userconfig.cfg");
+         },
+         Runner::Here, false, EOPNOTSUPP},
     };
     for (const Keeping& c : cases) {
         SCOPED_TRACE(c.name);
@@ -582,6 +680,11 @@ TEST(AtomicWrite, ReplacedFileKeepsWhatItIsBesidesItsBytes) {
         const QDir root(temp.path());
         putFile(root.filePath("userconfig.cfg"), OldBytes);
         const QString path = c.prepare(root);
+        if (path.isEmpty()) {
+            std::cout << "skipped, the file system has no extended attributes or access control lists: " << c.name
+                      << "\n";
+            continue;
+        }
         std::map<QString, QByteArray> expected = treeOf(root.path());
         struct stat chosen {};
         ASSERT_EQ(stat(native(path).c_str(), &chosen), 0);
@@ -596,10 +699,12 @@ TEST(AtomicWrite, ReplacedFileKeepsWhatItIsBesidesItsBytes) {
         }
 
         const QByteArray bytes = newConfig(700);
+        writeTestHooks().refuseOwnerAndModeChanges = c.refuseOwnerAndModeChanges;
         const config::WriteResult result = c.runner == Runner::AsNobody ? decode(inChild([&] {
             return dropToNobody() ? encode(writeFileAtomically(path, bytes)) : std::string("0no nobody");
         }))
                                                                         : writeFileAtomically(path, bytes);
+        writeTestHooks().refuseOwnerAndModeChanges = 0;
         ASSERT_TRUE(result.ok) << result.error;
 
         for (const QString& name : namesOfTheFile) {
@@ -753,22 +858,209 @@ pid_t endedProcess() {
     return child;
 }
 
-// Only stale leftovers of the program's own pattern and of this user go; nothing else.
-TEST(AtomicWrite, NextSaveRemovesOnlyItsOwnStaleLeftovers) {
+int g_pausedReady = -1;
+int g_pausedRelease = -1;
+
+void pauseHere(WriteStep step) {
+    if (step == g_killAt) {
+        char byte = 'r';
+        (void)!write(g_pausedReady, &byte, 1);
+        (void)!read(g_pausedRelease, &byte, 1);
+    }
+}
+
+// A save in a child process that stops at `step` until released: a slow disk, or a window whose
+// save is under way. With `ownPidNamespace` (root only) the child is pid 1 of a namespace of its
+// own, so the pid in its file names means nothing here.
+class PausedSave {
+public:
+    PausedSave(const QString& path, const QByteArray& bytes, WriteStep step, bool ownPidNamespace = false) {
+        int ready[2];
+        int release[2];
+        int result[2];
+        if (pipe(ready) != 0 || pipe(release) != 0 || pipe(result) != 0) {
+            return;
+        }
+        m_child = fork();
+        if (m_child == 0) {
+            if (ownPidNamespace && unshare(CLONE_NEWPID) == 0) {
+                const pid_t inner = fork(); // pid 1 of the new namespace
+                if (inner != 0) {
+                    int status = 0;
+                    waitpid(inner, &status, 0);
+                    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 3);
+                }
+            }
+            g_killAt = step;
+            g_pausedReady = ready[1];
+            g_pausedRelease = release[0];
+            writeTestHooks().atStep = pauseHere;
+            const std::string report = encode(writeFileAtomically(path, bytes));
+            _exit(write(result[1], report.data(), report.size()) == static_cast<ssize_t>(report.size()) ? 0 : 2);
+        }
+        close(ready[1]);
+        close(release[0]);
+        close(result[1]);
+        m_ready = ready[0];
+        m_release = release[1];
+        m_result = result[0];
+        char byte = 0;
+        m_paused = m_child > 0 && read(m_ready, &byte, 1) == 1;
+    }
+    ~PausedSave() {
+        if (m_child > 0 && !m_finished) {
+            (void)finish();
+        }
+    }
+    PausedSave(const PausedSave&) = delete;
+    PausedSave& operator=(const PausedSave&) = delete;
+
+    [[nodiscard]] bool paused() const { return m_paused; }
+
+    void release() {
+        const char byte = 'g';
+        if (!m_released.exchange(true)) {
+            (void)!write(m_release, &byte, 1);
+        }
+    }
+
+    config::WriteResult finish() {
+        release();
+        std::string report;
+        char buffer[256];
+        for (ssize_t n; (n = read(m_result, buffer, sizeof buffer)) > 0;) {
+            report.append(buffer, static_cast<size_t>(n));
+        }
+        waitpid(m_child, nullptr, 0);
+        for (const int fd : {m_ready, m_release, m_result}) {
+            close(fd);
+        }
+        m_finished = true;
+        return decode(report.empty() ? std::nullopt : std::optional(report));
+    }
+
+private:
+    pid_t m_child = -1;
+    int m_ready = -1, m_release = -1, m_result = -1;
+    bool m_paused = false, m_finished = false;
+    std::atomic<bool> m_released = false;
+};
+
+// Two windows saving the same file (through any of its names): one waits for the other and then
+// saves, or, when the other takes too long, changes nothing and says why. The bytes are never a
+// mix of both configs.
+TEST(AtomicWrite, TwoSavesOfOneFileNeverMix) {
+    struct Contention {
+        const char* name;
+        WriteStep step;
+        bool hardLinked;
+        int releaseAfterMs; // -1: only after the second save has given up
+    };
+    const Contention cases[] = {
+        {"second window while the first writes in place", WriteStep::InPlaceHalfWritten, true, -1},
+        {"second window while the first is about to rename", WriteStep::TemporaryNamed, false, -1},
+        {"slow in-place write that ends while the second waits", WriteStep::InPlaceHalfWritten, true, 200},
+        {"slow save that renames while the second waits", WriteStep::TemporaryNamed, false, 200},
+    };
+    for (const Contention& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir temp;
+        ASSERT_TRUE(temp.isValid());
+        const QDir root(temp.path());
+        const QString path = root.filePath("userconfig.cfg");
+        putFile(path, OldBytes);
+        const QString other = c.hardLinked ? root.filePath("linked.cfg") : path;
+        if (c.hardLinked) {
+            ASSERT_EQ(link(native(path).c_str(), native(other).c_str()), 0);
+        }
+        const QByteArray first = newConfig(100000);
+        const QByteArray second = newConfig(100000).replace("F11", "F12");
+
+        PausedSave firstSave(path, first, c.step);
+        ASSERT_TRUE(firstSave.paused());
+        const std::map<QString, QByteArray> during = treeOf(root.path());
+        std::thread releaser;
+        if (c.releaseAfterMs >= 0) {
+            releaser = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(c.releaseAfterMs));
+                firstSave.release();
+            });
+        }
+        const config::WriteResult secondResult = writeFileAtomically(other, second);
+        if (releaser.joinable()) {
+            releaser.join();
+        } else {
+            EXPECT_EQ(treeOf(root.path()), during);
+        }
+        const config::WriteResult firstResult = firstSave.finish();
+
+        EXPECT_TRUE(firstResult.ok) << firstResult.error;
+        EXPECT_EQ(secondResult.ok, c.releaseAfterMs >= 0) << secondResult.error;
+        if (!secondResult.ok) {
+            EXPECT_EQ(secondResult.error, detail::anotherSaveReason());
+        }
+        EXPECT_EQ(bytesOf(path), secondResult.ok ? second : first);
+        EXPECT_EQ(bytesOf(other), bytesOf(path));
+        EXPECT_TRUE(leftoversIn(root).isEmpty()) << leftoversIn(root).join(" ").toStdString();
+    }
+}
+
+// Holds the lock on a file as a running save (of another machine, on a network share) would.
+class HeldElsewhere {
+public:
+    explicit HeldElsewhere(const QString& path) {
+        int ready[2];
+        if (pipe(ready) != 0 || pipe(m_release) != 0) {
+            return;
+        }
+        m_child = fork();
+        if (m_child == 0) {
+            const int fd = open(native(path).c_str(), O_RDONLY);
+            char byte = fd >= 0 && flock(fd, LOCK_EX) == 0 ? 'l' : 'x';
+            (void)!write(ready[1], &byte, 1);
+            (void)!read(m_release[0], &byte, 1);
+            _exit(0);
+        }
+        char byte = 0;
+        m_held = read(ready[0], &byte, 1) == 1 && byte == 'l';
+        close(ready[0]);
+        close(ready[1]);
+    }
+    ~HeldElsewhere() {
+        const char byte = 'g';
+        (void)!write(m_release[1], &byte, 1);
+        waitpid(m_child, nullptr, 0);
+        close(m_release[0]);
+        close(m_release[1]);
+    }
+    HeldElsewhere(const HeldElsewhere&) = delete;
+    HeldElsewhere& operator=(const HeldElsewhere&) = delete;
+    [[nodiscard]] bool held() const { return m_held; }
+
+private:
+    pid_t m_child = -1;
+    int m_release[2] = {-1, -1};
+    bool m_held = false;
+};
+
+// Only leftovers of the program's exact pattern and of this user that no save holds locked go;
+// nothing else, whatever the pid in their names says.
+TEST(AtomicWrite, NextSaveRemovesOnlyItsOwnUnheldLeftovers) {
     const QString dead = QString::number(endedProcess());
     const QString alive = "1"; // init runs as long as the machine does
     const QString self = QString::number(getpid());
     struct Entry {
         QString name;
         bool removed;
-        enum { File, Folder, Symlink, OtherOwner } kind = File;
-        int ageMinutes = 0;
+        enum { File, Held, Folder, Symlink, OtherOwner } kind = File;
     };
     const Entry entries[] = {
         {".setforge-" + dead + "-aB3xY9.tmp", true},
-        {".setforge-" + alive + "-aB3xY9.tmp", false},
-        {".setforge-" + alive + "-cD4eF5.tmp", true, Entry::File, 11},
-        {".setforge-" + self + "-aB3xY9.tmp", false},
+        {".setforge-" + alive + "-aB3xY9.tmp", true},
+        {".setforge-" + self + "-aB3xY9.tmp", true},
+        // A save still running elsewhere: its pid here is of an ended process, or of none.
+        {".setforge-" + dead + "-eF5gH6.tmp", false, Entry::Held},
+        {".setforge-4000000000-eF5gH6.tmp", false, Entry::Held},
         {".setforge-" + dead + "-aB3xY9.tmp~", false},
         {".setforge-" + dead + "-aB3xY.tmp", false},
         {".setforge-" + dead + "-aB3xY9Z.tmp", false},
@@ -776,6 +1068,7 @@ TEST(AtomicWrite, NextSaveRemovesOnlyItsOwnStaleLeftovers) {
         {".setforge-" + dead + "-aB3xY9.TMP", false},
         {".setforge--aB3xY9.tmp", false},
         {".setforge-0-aB3xY9.tmp", false},
+        {".setforge-0" + dead + "-aB3xY9.tmp", false},
         {".setforge-x" + dead + "-aB3xY9.tmp", false},
         {"setforge-" + dead + "-aB3xY9.tmp", false},
         {"userconfig.cfg.aB3xY9", false},
@@ -784,11 +1077,13 @@ TEST(AtomicWrite, NextSaveRemovesOnlyItsOwnStaleLeftovers) {
         {".setforge-" + dead + "-pQ1rS2.tmp", false, Entry::OtherOwner},
         // A backup of a file that a killed save left part-written stays until that file is saved.
         {".setforge-" + dead + "-tU3vW4-1.bak", false},
+        {".setforge-" + dead + "-tU3vW4-01.bak", false},
     };
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
     const QDir root(temp.path());
     putFile(root.filePath("target.txt"), OldBytes);
+    std::vector<std::unique_ptr<HeldElsewhere>> held;
     for (const Entry& e : entries) {
         const QString path = root.filePath(e.name);
         switch (e.kind) {
@@ -799,17 +1094,17 @@ TEST(AtomicWrite, NextSaveRemovesOnlyItsOwnStaleLeftovers) {
             ASSERT_TRUE(QFile::link("target.txt", path));
             break;
         case Entry::File:
+        case Entry::Held:
         case Entry::OtherOwner:
             putFile(path, OldBytes);
             break;
         }
+        if (e.kind == Entry::Held) {
+            held.push_back(std::make_unique<HeldElsewhere>(path));
+            ASSERT_TRUE(held.back()->held());
+        }
         if (e.kind == Entry::OtherOwner && chown(native(path).c_str(), Nobody, NoGroup) != 0) {
             ASSERT_NE(geteuid(), 0u) << std::strerror(errno);
-        }
-        if (e.ageMinutes > 0) {
-            const timespec times[2] = {{std::time(nullptr) - e.ageMinutes * 60, 0},
-                                       {std::time(nullptr) - e.ageMinutes * 60, 0}};
-            ASSERT_EQ(utimensat(AT_FDCWD, native(path).c_str(), times, 0), 0);
         }
     }
 
@@ -823,6 +1118,33 @@ TEST(AtomicWrite, NextSaveRemovesOnlyItsOwnStaleLeftovers) {
                       e.removed);
         }
     }
+}
+
+// A save running in another pid namespace (a sandboxed second instance) keeps its temporary file
+// while a save of another file in the folder tidies up, and ends well.
+TEST(AtomicWrite, SaveFromAnotherPidNamespaceKeepsItsTemporaryFile) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QDir root(temp.path());
+    const QString path = root.filePath("userconfig.cfg");
+    putFile(path, OldBytes);
+    writeTestHooks().noUnnamedTemporary = true; // the temporary file has a name from the start
+    PausedSave sandboxed(path, newConfig(3000), WriteStep::TemporaryWritten, geteuid() == 0);
+    writeTestHooks().noUnnamedTemporary = false;
+    ASSERT_TRUE(sandboxed.paused());
+    const QStringList left = leftoversIn(root);
+    ASSERT_EQ(left.size(), 1);
+    if (geteuid() == 0) {
+        EXPECT_TRUE(left.first().startsWith(".setforge-1-")) << left.first().toStdString(); // pid 1 there
+    }
+
+    ASSERT_TRUE(writeFileAtomically(root.filePath("other.cfg"), OldBytes).ok);
+    EXPECT_EQ(leftoversIn(root), left);
+
+    const config::WriteResult result = sandboxed.finish();
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(bytesOf(path), newConfig(3000));
+    EXPECT_TRUE(leftoversIn(root).isEmpty());
 }
 
 } // namespace
