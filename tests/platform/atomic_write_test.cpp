@@ -769,8 +769,9 @@ struct Kill {
     WriteStep step;
     bool noUnnamedTemporary;
     bool hardLinked;
-    int leftovers;        // what the killed save leaves in the folder
-    bool chosenFileIsOld; // false: the kill came in the middle of writing it
+    int leftovers;                       // what the killed save leaves in the folder
+    bool chosenFileIsOld;                // false: the kill came in the middle of writing it
+    bool playersFileSavedByRoot = false; // in a sticky folder; the player saves it next (root only)
 };
 
 // Whether the folder's file system has unnamed temporary files; without them a kill while
@@ -793,9 +794,15 @@ TEST(AtomicWrite, KilledSaveLeavesNothingTheNextSaveKeeps) {
          false, 1, true},
         {"killed halfway through writing a hard-linked file in place", WriteStep::InPlaceHalfWritten, false, true, 1,
          false},
+        {"root killed halfway through writing the player's hard-linked file", WriteStep::InPlaceHalfWritten, false,
+         true, 1, false, true},
     };
     for (const Kill& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.playersFileSavedByRoot && geteuid() != 0) {
+            std::cout << "skipped without root: " << c.name << "\n";
+            continue;
+        }
         QTemporaryDir temp;
         ASSERT_TRUE(temp.isValid());
         const QDir root(temp.path());
@@ -803,6 +810,10 @@ TEST(AtomicWrite, KilledSaveLeavesNothingTheNextSaveKeeps) {
         putFile(path, OldBytes);
         if (c.hardLinked) {
             ASSERT_EQ(link(native(path).c_str(), native(root.filePath("linked.cfg")).c_str()), 0);
+        }
+        if (c.playersFileSavedByRoot) {
+            ASSERT_EQ(chmod(native(root.path()).c_str(), 01777), 0);
+            ASSERT_EQ(chown(native(path).c_str(), Nobody, NoGroup), 0);
         }
         const QByteArray killedBytes = newConfig(100000);
 
@@ -837,9 +848,12 @@ TEST(AtomicWrite, KilledSaveLeavesNothingTheNextSaveKeeps) {
         ASSERT_TRUE(writeFileAtomically(root.filePath("other.cfg"), OldBytes).ok);
         EXPECT_EQ(leftoversIn(root).size(), c.step == WriteStep::InPlaceHalfWritten ? 1 : 0);
 
-        // A save of the file itself leaves it complete, and nothing else behind.
+        // A save of the file itself (by its owner) leaves it complete, and nothing else behind.
         const QByteArray bytes = newConfig(5000);
-        const config::WriteResult result = writeFileAtomically(path, bytes);
+        const config::WriteResult result =
+            !c.playersFileSavedByRoot ? writeFileAtomically(path, bytes) : decode(inChild([&] {
+                return dropToNobody() ? encode(writeFileAtomically(path, bytes)) : std::string("0no nobody");
+            }));
         ASSERT_TRUE(result.ok) << result.error;
         EXPECT_EQ(bytesOf(path), bytes);
         EXPECT_TRUE(leftoversIn(root).isEmpty()) << leftoversIn(root).join(" ").toStdString();
