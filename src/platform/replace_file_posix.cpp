@@ -87,8 +87,8 @@ LockTry lockWithin(int fd) {
 // of another save may have taken the lock and removed the name: then the file is an orphan and
 // another name is tried.
 NameTry lockMadeFile(int folder, const std::string& name, int fd) {
-    if (lockWithin(fd) != LockTry::Taken) {
-        return NameTry::Failed;
+    if (const LockTry lock = lockWithin(fd); lock != LockTry::Taken) {
+        return lock == LockTry::Busy ? NameTry::Taken : NameTry::Failed; // Busy: being removed
     }
     if (!nameLeadsTo(folder, name.c_str(), fd)) {
         return errno == ENOENT ? NameTry::Taken : NameTry::Failed;
@@ -104,7 +104,8 @@ void removeIfUnheld(int folder, const char* name) {
     if (fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
         return;
     }
-    const FileDescriptor file(openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    // For writing: a network file system may make the lock a write lock.
+    const FileDescriptor file(openat(folder, name, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0) {
         return;
     }
