@@ -321,12 +321,10 @@ QString makeSocket(const QDir& root) {
 
 constexpr const char* NotRegular = "keine gewöhnliche Datei";
 
-// userconfig.cfg belongs to nobody, who may not write it, in a folder where he may make files.
-QString ownReadOnly(const QDir& root) {
-    const std::string file = native(root.filePath("userconfig.cfg"));
-    chmod(native(root.path()).c_str(), 0777);
-    EXPECT_EQ(chown(file.c_str(), Nobody, NoGroup), 0) << std::strerror(errno);
-    chmod(file.c_str(), 0444);
+// userconfig.cfg with `fileMode` in the test folder with `folderMode`.
+QString withModes(const QDir& root, mode_t folderMode, mode_t fileMode) {
+    chmod(native(root.path()).c_str(), folderMode);
+    chmod(native(root.filePath("userconfig.cfg")).c_str(), fileMode);
     return root.filePath("userconfig.cfg");
 }
 
@@ -420,17 +418,16 @@ INSTANTIATE_TEST_SUITE_P(
                    .fileSizeLimit = 4096},
         // The folder, not the file, stops the save: the reason says so.
         WriteFault{.name = "FolderNotWritableWhileTheFileIs",
-                   .prepare =
-                       [](const QDir& root) {
-                           chmod(native(root.path()).c_str(), 0755);
-                           chmod(native(root.filePath("userconfig.cfg")).c_str(), 0666);
-                           return root.filePath("userconfig.cfg");
-                       },
+                   .prepare = [](const QDir& root) { return withModes(root, 0755, 0666); },
                    .reasonContains = "Im Ordner /",
                    .runner = Runner::AsNobody},
-        // Refused like the same file with two links, which cannot be written in place.
+        // The saver's own file that he may not write: refused like the same file with two links.
         WriteFault{.name = "ReadOnlyFileOfTheSaver",
-                   .prepare = ownReadOnly,
+                   .prepare =
+                       [](const QDir& root) {
+                           EXPECT_EQ(chown(native(root.filePath("userconfig.cfg")).c_str(), Nobody, NoGroup), 0);
+                           return withModes(root, 0777, 0444);
+                       },
                    .reasonContains = "schreibgeschützt",
                    .runner = Runner::AsNobody},
         WriteFault{.name = "ReadOnlyFolder",
@@ -445,12 +442,7 @@ INSTANTIATE_TEST_SUITE_P(
                    .needsFolderPermissions = true},
         // Replacing the file would take it from its owner; changing it in place is not allowed.
         WriteFault{.name = "AnotherUsersFileInASharedFolder",
-                   .prepare =
-                       [](const QDir& root) {
-                           chmod(native(root.path()).c_str(), 0777);
-                           chmod(native(root.filePath("userconfig.cfg")).c_str(), 0644);
-                           return root.filePath("userconfig.cfg");
-                       },
+                   .prepare = [](const QDir& root) { return withModes(root, 0777, 0644); },
                    .reasonContains = "gehört einem anderen Benutzer",
                    .runner = Runner::AsNobody}),
     [](const ::testing::TestParamInfo<WriteFault>& fault) { return std::string(fault.param.name); });
