@@ -11,6 +11,7 @@
 #include "config/userconfig.h"
 #include "config/utf8.h"
 #include "config/windows1252.h"
+#include "config/config_text.h"
 
 #include <algorithm>
 #include <array>
@@ -23,7 +24,6 @@ namespace setforge::config {
 namespace {
 
 constexpr std::string_view ManualMarker = "// User Angaben";
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t None = std::string_view::npos;
 
 // The engine cuts a command after 1023 bytes and runs the rest as a command of its own. Lines up
@@ -402,10 +402,7 @@ std::string_view asWritten(const Line& line, std::string& buffer) {
 } // namespace
 
 std::string userconfigText(std::string_view fileBytes) {
-    if (fileBytes.starts_with(ByteOrderMark)) {
-        fileBytes.remove_prefix(ByteOrderMark.size());
-    }
-    return isValidUtf8(fileBytes) ? std::string(fileBytes) : windows1252ToUtf8(fileBytes);
+    return decodeConfigBytes(fileBytes).text;
 }
 
 SettingsState parseUserconfig(std::string_view fileBytes) {

@@ -56,6 +56,11 @@ std::size_t sequenceAt(std::string_view bytes, std::size_t i, std::size_t& end) 
 
 } // namespace
 
+std::size_t wellFormedLengthAt(std::string_view bytes, std::size_t i) {
+    std::size_t end = 0;
+    return sequenceAt(bytes, i, end);
+}
+
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         std::size_t end = 0;

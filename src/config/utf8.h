@@ -12,6 +12,9 @@ namespace setforge::config {
 // The game refuses a userinfo value that is not UTF-8, so nothing else may reach the file.
 [[nodiscard]] std::string sanitizeUtf8(std::string_view bytes);
 
+// Length of the well-formed sequence starting at byte `i`, or 0 when none starts there.
+[[nodiscard]] std::size_t wellFormedLengthAt(std::string_view bytes, std::size_t i);
+
 // Appends the UTF-8 form of a Unicode scalar value.
 void appendUtf8(std::string& out, char32_t codePoint);
 

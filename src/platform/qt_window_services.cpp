@@ -1,6 +1,7 @@
 #include "platform/qt_window_services.h"
 
 #include "platform/message_dialog.h"
+#include "platform/read_file.h"
 
 #include "config/game_folders.h"
 
@@ -177,37 +178,26 @@ ReadResult QtWindowServices::readConfigFile(const QString& path) {
 }
 
 ReadResult readConfigFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return {false, {}, QStringLiteral("Die Datei gibt es nicht.")};
+#ifdef Q_OS_WIN
+    FileRead read = readRegularFile(QDir::toNativeSeparators(path).toStdWString(), config::LargestFileRead);
+#else
+    FileRead read = readRegularFile(QFile::encodeName(path).toStdString(), config::LargestFileRead);
+#endif
+    if (read.tooLarge) {
+        return {false, {}, QString::fromUtf8(config::TooLargeForAConfig.data(), qsizetype(config::TooLargeForAConfig.size()))};
     }
-    if (info.isDir()) {
-        return {false, {}, QStringLiteral("Das ist ein Ordner, keine Datei.")};
+    if (!read.ok) {
+        // A name whose bytes are not UTF-8 reaches the program with U+FFFD in their place and names
+        // no file; say so rather than "missing".
+        if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path)) {
+            return {false,
+                    {},
+                    QStringLiteral("Der Dateiname enthält Zeichen, die kein UTF-8 sind; unter diesem Namen lässt "
+                                   "sich die Datei nicht öffnen. Bitte benenne sie um.")};
+        }
+        return {false, {}, QString::fromStdString(read.reason)};
     }
-    if (info.size() > static_cast<qint64>(config::LargestConfigBytes)) {
-        return {false,
-                {},
-                QString::fromUtf8(config::TooLargeForAConfig.data(),
-                                  static_cast<qsizetype>(config::TooLargeForAConfig.size()))};
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {false,
-                {},
-                file.error() == QFileDevice::PermissionsError
-                    ? QStringLiteral("Keine Berechtigung, die Datei zu lesen.")
-                    : file.errorString()};
-    }
-    // Read past the limit by one byte: a file that grew since it was measured is still caught.
-    QByteArray bytes = file.read(static_cast<qint64>(config::LargestConfigBytes) + 1);
-    if (file.error() != QFileDevice::NoError) {
-        return {false, {}, file.errorString()};
-    }
-    if (const auto reason =
-            config::notAConfigReason(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-        return {false, {}, QString::fromStdString(*reason)};
-    }
-    return {true, std::move(bytes), {}};
+    return {true, QByteArray::fromStdString(read.bytes), {}};
 }
 
 QStringList gameFolders() {

@@ -1,4 +1,5 @@
 #include "platform/replace_file.h"
+#include "platform/read_file.h"
 
 #ifndef _WIN32
 
@@ -394,6 +395,10 @@ config::WriteResult replaceFile(std::string target, std::string_view bytes) {
         });
     }
     return result;
+}
+
+std::string detail::notRegularFileReason(unsigned int mode) {
+    return notRegularReason(static_cast<mode_t>(mode));
 }
 
 } // namespace setforge::platform

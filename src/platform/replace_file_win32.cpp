@@ -1,4 +1,5 @@
 #include "platform/replace_file.h"
+#include "platform/read_file.h"
 
 #ifdef _WIN32
 
@@ -353,6 +354,10 @@ config::WriteResult replaceFile(std::wstring path, std::string_view bytes) {
                              [&](const Leftover& leftover) { return leftover.backup && leftover.fileId == fileId; });
     }
     return result;
+}
+
+std::string detail::notRegularFileReason(const char* kind) {
+    return notRegularReason(kind);
 }
 
 } // namespace setforge::platform

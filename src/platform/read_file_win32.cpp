@@ -1,0 +1,94 @@
+#include "platform/read_file.h"
+
+#ifdef _WIN32
+
+#include "platform/system_reason.h"
+
+#include <windows.h>
+
+namespace setforge::platform {
+namespace {
+
+FileRead refused(std::string reason) {
+    FileRead read;
+    read.reason = std::move(reason);
+    return read;
+}
+
+std::string openFailure(unsigned long error) {
+    if (error == ERROR_FILE_NOT_FOUND) {
+        return "Die Datei gibt es nicht (The system cannot find the file specified)";
+    }
+    return windowsReason(error);
+}
+
+class ReadHandle {
+public:
+    explicit ReadHandle(HANDLE handle)
+        : m_handle(handle) {}
+    ~ReadHandle() {
+        if (valid()) {
+            CloseHandle(m_handle);
+        }
+    }
+    ReadHandle(const ReadHandle&) = delete;
+    ReadHandle& operator=(const ReadHandle&) = delete;
+    [[nodiscard]] HANDLE get() const { return m_handle; }
+    [[nodiscard]] bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace
+
+FileRead readRegularFile(const NativePath& path, std::size_t limit) {
+    // Backup semantics let a folder open too, so that it is named as one; a pipe or a device is
+    // recognised by its handle's type before anything is read from it.
+    const ReadHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) {
+        return refused(openFailure(GetLastError()));
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return refused(detail::notRegularFileReason("ein Gerät"));
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.get(), &info)) {
+        return refused(windowsReason(GetLastError()));
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return refused(detail::notRegularFileReason("ein Ordner"));
+    }
+    FileRead read;
+    const unsigned long long size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > limit) {
+        read.tooLarge = true;
+        return read;
+    }
+    read.bytes.resize(limit + 1);
+    std::size_t filled = 0;
+    while (filled < read.bytes.size()) {
+        DWORD n = 0;
+        if (!ReadFile(file.get(), read.bytes.data() + filled, static_cast<DWORD>(read.bytes.size() - filled), &n,
+                      nullptr)) {
+            return refused(windowsReason(GetLastError()));
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += n;
+    }
+    if (filled > limit) {
+        read.tooLarge = true;
+        read.bytes.clear();
+        return read;
+    }
+    read.bytes.resize(filled);
+    read.ok = true;
+    return read;
+}
+
+} // namespace setforge::platform
+
+#endif
