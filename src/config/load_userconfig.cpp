@@ -47,21 +47,23 @@ std::optional<std::string> notAConfigReason(std::string_view bytes) {
 
 std::optional<std::string> beyondOpenLimits(std::string_view written) {
     if (written.size() > LargestConfigBytes) {
-        return std::string(TooLargeForAConfig);
+        return "Die Config wäre gespeichert (mit CR LF am Zeilenende) " + grouped(written.size()) +
+               " Bytes groß. Das Programm öffnet Configs bis 1 MB (" + grouped(LargestConfigBytes) +
+               " Bytes); so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
     }
     std::size_t lines = 0;
     for (std::size_t begin = 0; begin < written.size(); ++lines) {
         const std::size_t lf = std::min(written.find('\n', begin), written.size());
         const std::size_t length = lf - begin - (lf > begin && written[lf - 1] == '\r' ? 1 : 0);
         if (length > LongestConfigLine) {
-            return "Zeile " + grouped(lines + 1) + " ist " + grouped(length) + " Bytes lang. Das Programm öffnet Zeilen bis " +
+            return "Eine Zeile ist " + grouped(length) + " Bytes lang. Das Programm öffnet Zeilen bis " +
                    grouped(LongestConfigLine) + " Bytes; das Spiel selbst führt von einer Zeile ohnehin höchstens "
                    "1.023 Bytes als einen Befehl aus.";
         }
         begin = lf + 1;
     }
     if (lines > MostConfigLines) {
-        return "Die Datei hat " + grouped(lines) + " Zeilen. Das Programm öffnet Configs bis " + grouped(MostConfigLines) +
+        return "Die Config hätte gespeichert " + grouped(lines) + " Zeilen. Das Programm öffnet Configs bis " + grouped(MostConfigLines) +
                " Zeilen; so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
     }
     return std::nullopt;

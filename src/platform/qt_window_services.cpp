@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QListView>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QUrl>
@@ -115,6 +116,31 @@ void QtWindowServices::showMessage(QWidget* parent, const QString& title, const 
 
 namespace {
 
+constexpr auto OwnSideBarEntries = "setforge-own-side-bar-entries";
+
+// Every game folder is named "cstrike"; the side bar names each with its library, so that two
+// libraries can be told apart.
+void nameGameFolders(QFileDialog& dialog, const QStringList& games) {
+    auto* sideBar = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    if (sideBar == nullptr || sideBar->model() == nullptr) {
+        return;
+    }
+    QAbstractItemModel* model = sideBar->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        const QString folder = QDir::cleanPath(index.data(Qt::UserRole + 1).toUrl().toLocalFile());
+        for (const QString& game : games) {
+            if (QDir::cleanPath(game) == folder) {
+                // steamapps/common/Half-Life/cstrike: four levels below the library.
+                const QString library = QDir::cleanPath(game + QStringLiteral("/../../../.."));
+                model->setData(index, QStringLiteral("cstrike (%1)").arg(QDir::toNativeSeparators(library)),
+                               Qt::DisplayRole);
+                model->setData(index, QDir::toNativeSeparators(game), Qt::ToolTipRole);
+            }
+        }
+    }
+}
+
 // The open and save dialogs alike: the same dialog on every desktop, starting in the given folder,
 // else in the player's game folder; the game folders found stand in the side bar.
 void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const std::string& filterDescription,
@@ -128,14 +154,20 @@ void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const 
     dialog.setNameFilter(QString::fromStdString(filterDescription) + " (" + QString::fromStdString(filterPattern) +
                          ")");
     const QStringList games = gameFolders();
-    QList<QUrl> sideBar = dialog.sidebarUrls();
+    // Qt keeps the side bar in its own settings file when the dialog goes; the game folders are
+    // found afresh every time, so only the player's own entries are to be kept there.
+    QList<QUrl> ownEntries = dialog.sidebarUrls();
+    QList<QUrl> sideBar = ownEntries;
     for (const QString& folder : games) {
         const QUrl url = QUrl::fromLocalFile(folder);
+        ownEntries.removeAll(url);
         if (!sideBar.contains(url)) {
             sideBar.append(url);
         }
     }
     dialog.setSidebarUrls(sideBar);
+    nameGameFolders(dialog, games);
+    dialog.setProperty(OwnSideBarEntries, QVariant::fromValue(ownEntries));
     if (!startFolder.empty()) {
         dialog.setDirectory(QString::fromStdString(startFolder));
     } else if (!games.isEmpty()) {
@@ -144,7 +176,9 @@ void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const 
 }
 
 std::optional<QString> runFileDialog(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted) {
+    const int answer = dialog.exec();
+    dialog.setSidebarUrls(dialog.property(OwnSideBarEntries).value<QList<QUrl>>());
+    if (answer != QDialog::Accepted) {
         return std::nullopt;
     }
     const QStringList chosen = dialog.selectedFiles();
