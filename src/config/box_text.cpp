@@ -34,6 +34,16 @@ CodePoint codePointAt(std::string_view s, std::size_t i) {
     }
 }
 
+// Bytes from `i` on that are ASCII and not below `lowest`: they stand for themselves either way, and
+// a free text of many megabytes is copied a run at a time.
+std::size_t plainRun(std::string_view s, std::size_t i, std::uint8_t lowest) {
+    std::size_t end = i;
+    while (end < s.size() && static_cast<std::uint8_t>(s[end]) < 0x80 && static_cast<std::uint8_t>(s[end]) >= lowest) {
+        ++end;
+    }
+    return end - i;
+}
+
 bool hiddenByTheBox(char32_t c) {
     return (c < 0x20 && c != '\t' && c != '\n') || c == 0x2028 || c == 0x2029;
 }
@@ -61,12 +71,13 @@ std::string encodeForBox(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (std::size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        if (static_cast<std::uint8_t>(c) >= 0x20 && static_cast<std::uint8_t>(c) < 0x80) {
-            out += c;
-            ++i;
-            continue;
+        const std::size_t plain = plainRun(text, i, 0x20);
+        out.append(text.substr(i, plain));
+        i += plain;
+        if (i == text.size()) {
+            break;
         }
+        const char c = text[i];
         if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             out += "\r\n";
             i += 2;
@@ -91,6 +102,12 @@ std::string decodeFromBox(std::string_view boxText) {
     std::string out;
     out.reserve(boxText.size());
     for (std::size_t i = 0; i < boxText.size();) {
+        const std::size_t plain = plainRun(boxText, i, 0);
+        out.append(boxText.substr(i, plain));
+        i += plain;
+        if (i == boxText.size()) {
+            break;
+        }
         const CodePoint cp = codePointAt(boxText, i);
         const std::optional<char32_t> hidden = hiddenBehind(cp.value);
         if (!hidden && cp.value != Selector) {
