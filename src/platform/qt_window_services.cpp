@@ -6,12 +6,14 @@
 #include "config/game_folders.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListView>
+#include <QSplitter>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QUrl>
@@ -126,19 +128,33 @@ void nameGameFolders(QFileDialog& dialog, const QStringList& games) {
         return;
     }
     QAbstractItemModel* model = sideBar->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const QModelIndex index = model->index(row, 0);
-        const QString folder = QDir::cleanPath(index.data(Qt::UserRole + 1).toUrl().toLocalFile());
-        for (const QString& game : games) {
-            if (QDir::cleanPath(game) == folder) {
-                // steamapps/common/Half-Life/cstrike: four levels below the library.
-                const QString library = QDir::cleanPath(game + QStringLiteral("/../../../.."));
-                model->setData(index, QStringLiteral("cstrike (%1)").arg(QDir::toNativeSeparators(library)),
-                               Qt::DisplayRole);
-                model->setData(index, QDir::toNativeSeparators(game), Qt::ToolTipRole);
+    const auto name = [model, games] {
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, 0);
+            const QString folder = QDir::cleanPath(index.data(Qt::UserRole + 1).toUrl().toLocalFile());
+            if (!games.contains(folder)) {
+                continue;
+            }
+            // steamapps/common/Half-Life/cstrike: four levels below the library, which is named by
+            // its folder (and drive), the full path shown as the tip.
+            const QString library = QDir::cleanPath(folder + QStringLiteral("/../../../.."));
+            const QString drive = library.size() > 1 && library.at(1) == QLatin1Char(':') ? library.left(2) + " " : "";
+            const QString label = "CS " + drive + QFileInfo(library).fileName();
+            if (index.data(Qt::DisplayRole).toString() != label) {
+                model->setData(index, label, Qt::DisplayRole);
+                model->setData(index, QDir::toNativeSeparators(folder), Qt::ToolTipRole);
             }
         }
+    };
+    name();
+    // Wide enough for the names, at most a third of the dialog.
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")); splitter != nullptr && !games.isEmpty()) {
+        const int wanted = sideBar->sizeHintForColumn(0) + sideBar->frameWidth() * 2 + 20;
+        const int total = std::max(dialog.sizeHint().width(), 3 * wanted);
+        splitter->setSizes({wanted, total - wanted});
     }
+    // The side bar names its entries again whenever the folder's details arrive.
+    QObject::connect(model, &QAbstractItemModel::dataChanged, &dialog, name);
 }
 
 // The open and save dialogs alike: the same dialog on every desktop, starting in the given folder,
@@ -153,7 +169,10 @@ void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const 
     // The pattern is the last parenthesised group; the description keeps its own "(*.cfg)".
     dialog.setNameFilter(QString::fromStdString(filterDescription) + " (" + QString::fromStdString(filterPattern) +
                          ")");
-    const QStringList games = gameFolders();
+    QStringList games = gameFolders();
+    for (QString& game : games) {
+        game = QDir::cleanPath(game);
+    }
     // Qt keeps the side bar in its own settings file when the dialog goes; the game folders are
     // found afresh every time, so only the player's own entries are to be kept there.
     QList<QUrl> ownEntries = dialog.sidebarUrls();
