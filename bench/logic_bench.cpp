@@ -101,10 +101,10 @@ public:
         }
         // Compact, so that 100,000 entries stay within the size the reader takes.
         for (int i = 10; i < listed; ++i) {
-            const std::string spelling =
-                i % 2 == 0 ? (m_base / ("library" + std::to_string(i % 9 + 1))).string() +
-                                 std::string(static_cast<std::size_t>(i / 18 % 8 + 1), '/') + "."
-                           : (m_base / ("m" + std::to_string(i))).string();
+            const std::string spelling = i % 2 == 0
+                                             ? (m_base / ("library" + std::to_string(i % 9 + 1))).string() +
+                                                   std::string(static_cast<std::size_t>(i / 18 % 8 + 1), '/') + "."
+                                             : (m_base / ("m" + std::to_string(i))).string();
             vdf += "\"" + std::to_string(i) + "\"{\"path\"\"" + spelling + "\"}\n";
         }
         std::ofstream(root / "steamapps/libraryfolders.vdf") << vdf << "}\n";

@@ -103,8 +103,10 @@ int main(int argc, char* argv[]) {
         return text;
     };
     const std::vector<OpenCase> openCases = {
-        {"typical config (3 KB, 100 lines)", repeated(100, "bind \"F1\" \"say Gr\xC3\xBC\xC3\x9F" "e\"\r\n")},
-        {"1 MB config (26,000 lines)", repeated(26'000, "say Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln und Bremen\r\n")},
+        {"typical config (3 KB, 100 lines)", repeated(100, "bind \"F1\" \"say Gr\xC3\xBC\xC3\x9F"
+                                                           "e\"\r\n")},
+        {"1 MB config (26,000 lines)", repeated(26'000, "say Gr\xC3\xBC\xC3\x9F"
+                                                        "e aus K\xC3\xB6ln und Bremen\r\n")},
         {"most lines (49,980 short lines, 850 KB)", repeated(49'980, "bind \"F1\" \"p90\"\r\n")},
         {"largest (1 MB in lines of 4 KB)", repeated(255, std::string(4094, 'a') + "\r\n")},
     };

@@ -7,9 +7,9 @@ namespace setforge::config {
 
 // How a config file's bytes were written.
 enum class TextEncoding {
-    Utf8,         // well-formed UTF-8 (ASCII included), with or without a byte-order mark
-    MixedUtf8,    // UTF-8 with single bytes of another code page among it, read as Windows-1252
-    Utf16LE,      // UTF-16 with its byte-order mark: the game reads none of it
+    Utf8,      // well-formed UTF-8 (ASCII included), with or without a byte-order mark
+    MixedUtf8, // UTF-8 with single bytes of another code page among it, read as Windows-1252
+    Utf16LE,   // UTF-16 with its byte-order mark: the game reads none of it
     Utf16BE,
 };
 

@@ -57,14 +57,15 @@ std::optional<std::string> beyondOpenLimits(std::string_view written) {
         const std::size_t length = lf - begin - (lf > begin && written[lf - 1] == '\r' ? 1 : 0);
         if (length > LongestConfigLine) {
             return "Eine Zeile ist " + grouped(length) + " Bytes lang. Das Programm öffnet Zeilen bis " +
-                   grouped(LongestConfigLine) + " Bytes; das Spiel selbst führt von einer Zeile ohnehin höchstens "
+                   grouped(LongestConfigLine) +
+                   " Bytes; das Spiel selbst führt von einer Zeile ohnehin höchstens "
                    "1.023 Bytes als einen Befehl aus.";
         }
         begin = lf + 1;
     }
     if (lines > MostConfigLines) {
-        return "Die Config hätte gespeichert " + grouped(lines) + " Zeilen. Das Programm öffnet Configs bis " + grouped(MostConfigLines) +
-               " Zeilen; so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
+        return "Die Config hätte gespeichert " + grouped(lines) + " Zeilen. Das Programm öffnet Configs bis " +
+               grouped(MostConfigLines) + " Zeilen; so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
     }
     return std::nullopt;
 }

@@ -7,11 +7,11 @@
 // change the same variable. Where the engine's variants read a line differently, or a line is too
 // unusual to be sure of, it stays in the free text: the game then does exactly what it did.
 #include "config/ascii.h"
+#include "config/config_text.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
 #include "config/utf8.h"
 #include "config/windows1252.h"
-#include "config/config_text.h"
 
 #include <algorithm>
 #include <array>

@@ -6,19 +6,19 @@
 #include "config/game_folders.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListView>
-#include <QSplitter>
 #include <QMouseEvent>
 #include <QSettings>
+#include <QSplitter>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 namespace setforge::platform {
 
@@ -148,7 +148,8 @@ void nameGameFolders(QFileDialog& dialog, const QStringList& games) {
     };
     name();
     // Wide enough for the names, at most a third of the dialog.
-    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")); splitter != nullptr && !games.isEmpty()) {
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+        splitter != nullptr && !games.isEmpty()) {
         const int wanted = sideBar->sizeHintForColumn(0) + sideBar->frameWidth() * 2 + 20;
         const int total = std::max(dialog.sizeHint().width(), 3 * wanted);
         splitter->setSizes({wanted, total - wanted});
@@ -237,7 +238,9 @@ ReadResult readConfigFile(const QString& path) {
     FileRead read = readRegularFile(QFile::encodeName(path).toStdString(), config::LargestFileRead);
 #endif
     if (read.tooLarge) {
-        return {false, {}, QString::fromUtf8(config::TooLargeForAConfig.data(), qsizetype(config::TooLargeForAConfig.size()))};
+        return {false,
+                {},
+                QString::fromUtf8(config::TooLargeForAConfig.data(), qsizetype(config::TooLargeForAConfig.size()))};
     }
     if (!read.ok) {
         // A name whose bytes are not UTF-8 reaches the program with U+FFFD in their place and names

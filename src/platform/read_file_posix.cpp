@@ -5,9 +5,9 @@
 #include "platform/system_reason.h"
 
 #include <cerrno>
-#include <system_error>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace setforge::platform {

@@ -45,8 +45,9 @@ private:
 FileRead readRegularFile(const NativePath& path, std::size_t limit) {
     // Backup semantics let a folder open too, so that it is named as one; a pipe or a device is
     // recognised by its handle's type before anything is read from it.
-    const ReadHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const ReadHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.valid()) {
         return refused(openFailure(GetLastError()));
     }

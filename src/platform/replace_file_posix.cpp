@@ -1,5 +1,5 @@
-#include "platform/replace_file.h"
 #include "platform/read_file.h"
+#include "platform/replace_file.h"
 
 #ifndef _WIN32
 

@@ -268,15 +268,16 @@ bool MainWindow::openConfig(const QString& path) {
     const platform::ReadResult read = m_services.readConfigFile(path);
     config::LoadedConfig loaded;
     if (read.ok) {
-        loaded = config::loadUserconfig(std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())));
+        loaded = config::loadUserconfig(
+            std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())));
     } else {
         loaded.refusal = read.error.toStdString();
     }
     if (loaded.refusal) {
-        m_services.showMessage(
-            this, {},
-            QString::fromStdString(config::loadFailureMessage(QDir::toNativeSeparators(path).toStdString(), *loaded.refusal)),
-            platform::MessageIcon::Warning);
+        m_services.showMessage(this, {},
+                               QString::fromStdString(config::loadFailureMessage(
+                                   QDir::toNativeSeparators(path).toStdString(), *loaded.refusal)),
+                               platform::MessageIcon::Warning);
         return false;
     }
     load(loaded.state);

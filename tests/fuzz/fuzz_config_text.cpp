@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!isValidUtf8(decoded.text)) {
         std::abort();
     }
-    const bool marked = bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+    const bool marked =
+        bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
     if (!marked && isValidUtf8(bytes) && (decoded.text != bytes || decoded.encoding != TextEncoding::Utf8)) {
         std::abort();
     }

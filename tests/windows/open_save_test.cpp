@@ -89,13 +89,17 @@ TEST_F(OpenSaveTest, SavedUnchangedTheGameDoesWhatItDidBefore) {
 }
 
 TEST_F(OpenSaveTest, StrayWindows1252ByteLeavesUtf8NameAlone) {
-    const std::string saved = openAndSave("name \"J\xC3\xB6rg\"\r\n// Gr\xFC\xDF" "e\r\n");
+    const std::string saved = openAndSave("name \"J\xC3\xB6rg\"\r\n// Gr\xFC\xDF"
+                                          "e\r\n");
     EXPECT_EQ(testsupport::control<QLineEdit>(&window, "Text1")->text(), QString::fromUtf8("Jörg"));
-    EXPECT_EQ(saved, "name \"J\xC3\xB6rg\"\r\n// User Angaben\r\n// Gr\xC3\xBC\xC3\x9F" "e\r\n");
+    EXPECT_EQ(saved, "name \"J\xC3\xB6rg\"\r\n// User Angaben\r\n// Gr\xC3\xBC\xC3\x9F"
+                     "e\r\n");
 }
 
 TEST_F(OpenSaveTest, Utf16FileIsOpenedAndThePlayerTold) {
-    const std::string saved = openAndSave(std::string("\xFF\xFEg\0a\0m\0m\0a\0 \0" "2\0\r\0\n\0s\0a\0y\0", 26));
+    const std::string saved = openAndSave(std::string("\xFF\xFEg\0a\0m\0m\0a\0 \0"
+                                                      "2\0\r\0\n\0s\0a\0y\0",
+                                                      26));
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].icon, platform::MessageIcon::Information);
     EXPECT_TRUE(services.messages[0].text.contains("UTF-16"));
