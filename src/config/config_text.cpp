@@ -51,24 +51,11 @@ ConfigText decodeConfigBytes(std::string_view bytes) {
         bytes.remove_prefix(Utf8Mark.size());
     }
     ConfigText result;
-    std::string& out = result.text;
-    out.reserve(bytes.size());
-    std::size_t runStart = 0; // well-formed bytes are copied a run at a time
-    for (std::size_t i = 0; i < bytes.size();) {
-        if (static_cast<std::uint8_t>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        if (const std::size_t length = wellFormedLengthAt(bytes, i); length != 0) {
-            i += length;
-            continue;
-        }
-        out.append(bytes.substr(runStart, i - runStart));
-        out += windows1252ToUtf8(bytes.substr(i, 1));
+    // Each byte of an ill-formed subpart is outside any well-formed sequence.
+    result.text = replaceIllFormed(bytes, [&result](std::string& out, std::string_view subpart) {
+        out += windows1252ToUtf8(subpart);
         result.encoding = TextEncoding::MixedUtf8;
-        runStart = ++i;
-    }
-    out.append(bytes.substr(runStart));
+    });
     return result;
 }
 

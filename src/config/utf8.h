@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,12 @@ namespace setforge::config {
 
 // True when `bytes` is well-formed UTF-8 (no overlongs, surrogates or code points past U+10FFFF).
 [[nodiscard]] bool isValidUtf8(std::string_view bytes);
+
+// `bytes` with each maximal ill-formed subpart replaced by what `replace` appends for it; well-formed
+// text is copied unchanged.
+[[nodiscard]] std::string
+replaceIllFormed(std::string_view bytes,
+                 const std::function<void(std::string& out, std::string_view subpart)>& replace);
 
 // `bytes` with every maximal ill-formed subpart replaced by one '?'; well-formed text is unchanged.
 // The game refuses a userinfo value that is not UTF-8, so nothing else may reach the file.

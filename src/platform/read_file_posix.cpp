@@ -13,12 +13,6 @@
 namespace setforge::platform {
 namespace {
 
-FileRead refused(std::string reason) {
-    FileRead read;
-    read.reason = std::move(reason);
-    return read;
-}
-
 // Why the open failed. A socket cannot be opened at all (ENXIO), so its kind is looked up by name.
 std::string openFailure(const NativePath& path, int error) {
     if (error == ENOENT) {
@@ -54,44 +48,31 @@ FileRead readRegularFile(const NativePath& path, std::size_t limit) {
     // Non-blocking: opening a FIFO for reading would otherwise wait for a writer for good.
     const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) {
-        return refused(openFailure(path, errno));
+        return detail::refusedRead(openFailure(path, errno));
     }
     struct stat st {};
     if (fstat(fd.get(), &st) != 0) {
-        return refused(systemReason(errno));
+        return detail::refusedRead(systemReason(errno));
     }
     if (!S_ISREG(st.st_mode)) {
-        return refused(detail::notRegularFileReason(st.st_mode));
+        return detail::refusedRead(detail::notRegularFileReason(st.st_mode));
     }
     FileRead read;
     if (static_cast<unsigned long long>(st.st_size) > limit) {
         read.tooLarge = true;
         return read;
     }
-    // One byte past the limit: a file that grew since fstat is still caught.
-    read.bytes.resize(limit + 1);
-    std::size_t filled = 0;
-    while (filled < read.bytes.size()) {
-        const ssize_t n = ::read(fd.get(), read.bytes.data() + filled, read.bytes.size() - filled);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+    return detail::readUpTo(limit, [&fd](char* buffer, std::size_t size, std::optional<std::string>& refusal) {
+        ssize_t n = 0;
+        do {
+            n = ::read(fd.get(), buffer, size);
+        } while (n < 0 && errno == EINTR);
         if (n < 0) {
-            return refused(systemReason(errno));
+            refusal = systemReason(errno);
+            return std::size_t{0};
         }
-        if (n == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(n);
-    }
-    if (filled > limit) {
-        read.tooLarge = true;
-        read.bytes.clear();
-        return read;
-    }
-    read.bytes.resize(filled);
-    read.ok = true;
-    return read;
+        return static_cast<std::size_t>(n);
+    });
 }
 
 } // namespace setforge::platform

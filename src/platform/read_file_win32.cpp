@@ -9,12 +9,6 @@
 namespace setforge::platform {
 namespace {
 
-FileRead refused(std::string reason) {
-    FileRead read;
-    read.reason = std::move(reason);
-    return read;
-}
-
 std::string openFailure(unsigned long error) {
     if (error == ERROR_FILE_NOT_FOUND) {
         return "Die Datei gibt es nicht (The system cannot find the file specified)";
@@ -49,45 +43,31 @@ FileRead readRegularFile(const NativePath& path, std::size_t limit) {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.valid()) {
-        return refused(openFailure(GetLastError()));
+        return detail::refusedRead(openFailure(GetLastError()));
     }
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-        return refused(detail::notRegularFileReason("ein Gerät"));
+        return detail::refusedRead(detail::notRegularFileReason("ein Gerät"));
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file.get(), &info)) {
-        return refused(windowsReason(GetLastError()));
+        return detail::refusedRead(windowsReason(GetLastError()));
     }
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return refused(detail::notRegularFileReason("ein Ordner"));
+        return detail::refusedRead(detail::notRegularFileReason("ein Ordner"));
     }
     FileRead read;
-    const unsigned long long size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    if (size > limit) {
+    const unsigned long long fileSize = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (fileSize > limit) {
         read.tooLarge = true;
         return read;
     }
-    read.bytes.resize(limit + 1);
-    std::size_t filled = 0;
-    while (filled < read.bytes.size()) {
+    return detail::readUpTo(limit, [&file](char* buffer, std::size_t size, std::optional<std::string>& refusal) {
         DWORD n = 0;
-        if (!ReadFile(file.get(), read.bytes.data() + filled, static_cast<DWORD>(read.bytes.size() - filled), &n,
-                      nullptr)) {
-            return refused(windowsReason(GetLastError()));
+        if (!ReadFile(file.get(), buffer, static_cast<DWORD>(size), &n, nullptr)) {
+            refusal = windowsReason(GetLastError());
         }
-        if (n == 0) {
-            break;
-        }
-        filled += n;
-    }
-    if (filled > limit) {
-        read.tooLarge = true;
-        read.bytes.clear();
-        return read;
-    }
-    read.bytes.resize(filled);
-    read.ok = true;
-    return read;
+        return static_cast<std::size_t>(n);
+    });
 }
 
 } // namespace setforge::platform
