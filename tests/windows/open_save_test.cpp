@@ -1,5 +1,6 @@
 // Opening a config and saving it unchanged, through the window: the game does with the saved file
 // what it did with the original, whether it reads the file whole or line by line.
+#include "platform/qt_window_services.h"
 #include "support/fake_window_services.h"
 #include "support/finders.h"
 #include "support/game_console.h"
@@ -22,6 +23,12 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace setforge::windows {
 namespace {
@@ -113,6 +120,37 @@ TEST_F(OpenSaveTest, PlaceholderTypedByThePlayerStaysWhatHeTyped) {
     services.saveAnswers = {dir.filePath("userconfig.cfg")};
     window.Command1_Click();
     EXPECT_EQ(services.writes.back().bytes.toStdString(), "// User Angaben\r\necho a\rb \xE2\x90\x8D\r\n");
+}
+
+// Only a regular file is read; everything else is named in German, and nothing waits.
+TEST_F(OpenSaveTest, WhatIsNoRegularFileIsNamedAndNeverRead) {
+    const QByteArray base = QFile::encodeName(dir.path());
+    ASSERT_EQ(mkfifo(base + "/pipe.cfg", 0600), 0);
+    ASSERT_EQ(symlink("loop.cfg", base + "/loop.cfg"), 0);
+    const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/socket.cfg", base.constData());
+    ASSERT_EQ(bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    struct Case {
+        QString path;
+        const char* reasonHolds;
+    };
+    const std::vector<Case> cases = {
+        {dir.filePath("pipe.cfg"), "keine gewöhnliche Datei, sondern eine benannte Pipe (FIFO)"},
+        {"/dev/null", "keine gewöhnliche Datei, sondern ein Gerät"},
+        {dir.filePath("socket.cfg"), "keine gewöhnliche Datei, sondern ein Socket"},
+        {dir.path(), "keine gewöhnliche Datei, sondern ein Ordner"},
+        {dir.filePath("loop.cfg"), "Zu viele symbolische Verknüpfungen"},
+        {dir.filePath("fehlt.cfg"), "Die Datei gibt es nicht"},
+        {dir.filePath(QString::fromUtf8("J\xEF\xBF\xBDrg.cfg")), "kein UTF-8"},
+    };
+    for (const Case& c : cases) {
+        const platform::ReadResult read = platform::readConfigFile(c.path);
+        EXPECT_FALSE(read.ok) << c.reasonHolds;
+        EXPECT_TRUE(read.error.contains(QString::fromUtf8(c.reasonHolds))) << read.error.toStdString();
+    }
+    ::close(listening);
 }
 
 // A file dropped on either text box is opened; text dropped there is still inserted.
