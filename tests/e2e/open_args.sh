@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What `setforge` does with what it is given on the command line: a FIFO is refused within a second
 # (opening it must not wait for a writer) and the program goes on answering; a file that does not
-# exist yet starts an empty window whose save writes exactly that file; two files are refused.
+# exist yet starts an empty window whose save writes exactly that file; the window answers during
+# the largest load; two files are refused.
 # Usage: open_args.sh <setforge> <screenshot folder>
 source "$([[ $0 == */* ]] && echo "${0%/*}" || echo .)/lib.sh" || exit 1
 e2e_setup open_args "$1" "$2" 97
@@ -33,6 +34,18 @@ wait_file_changed "$game/neu.cfg" none || fail "the proposed new file was not wr
 printf '// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 expect_bytes "$game/neu.cfg" "$E2E_WORK/expected.cfg"
 close_program
+
+# The largest accepted load (the most lines): the close picture, clicked as soon as the window is
+# there, ends the program within a second.
+for ((i = 0; i < 49980; i++)); do printf 'bind "F1" "p90"\r\n'; done >"$game/lang.cfg"
+start_app -- "$game/lang.cfg"
+clicked=$(date +%s%N)
+close_program
+elapsed=$((($(date +%s%N) - clicked) / 1000000))
+note "closed ${elapsed} ms into loading 49,980 lines"
+limit=1000
+ldd "$E2E_BIN" 2>/dev/null | grep -q libasan && limit=3000 # the sanitizers slow every step down
+((elapsed < limit)) || fail "the window answered the close picture only after $elapsed ms"
 
 # Two files: one line on standard error and status 2, no window.
 XDG_RUNTIME_DIR="$E2E_WORK/runtime" "$E2E_BIN" "$game/neu.cfg" "$game/pipe.cfg" >"$E2E_WORK/out.txt" 2>"$E2E_WORK/err.txt"
