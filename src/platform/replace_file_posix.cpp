@@ -1,3 +1,4 @@
+#include "platform/read_file.h"
 #include "platform/replace_file.h"
 
 #ifndef _WIN32
@@ -608,6 +609,10 @@ config::WriteResult replaceFile(std::string target, std::string_view bytes) {
         });
     }
     return result;
+}
+
+std::string detail::notRegularFileReason(unsigned int mode) {
+    return notRegularReason(static_cast<mode_t>(mode));
 }
 
 } // namespace setforge::platform

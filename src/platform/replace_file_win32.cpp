@@ -1,3 +1,4 @@
+#include "platform/read_file.h"
 #include "platform/replace_file.h"
 
 #ifdef _WIN32
@@ -424,6 +425,10 @@ config::WriteResult replaceFile(std::wstring path, std::string_view bytes) {
                              [&](const Leftover& leftover) { return leftover.backup && leftover.fileId == fileId; });
     }
     return result;
+}
+
+std::string detail::notRegularFileReason(const char* kind) {
+    return notRegularReason(kind);
 }
 
 } // namespace setforge::platform

@@ -46,6 +46,9 @@ public:
     // that cannot be loaded gives a warning and changes nothing. True when it was loaded.
     bool openConfig(const QString& path);
 
+    // The next save proposes `path` (a file that need not exist yet), as after opening it.
+    void proposeSavePath(const QString& path);
+
     // Ctrl+O: asks for a config and loads it.
     void openWithDialog();
 
@@ -63,8 +66,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override; // a config file dropped on the window is loaded
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildTitleArea();

@@ -445,7 +445,7 @@ TEST_F(MainWindowTest, FileThatCannotBeLoadedIsNamedAndChangesNothing) {
         {dir.filePath("fehlt.cfg"), "gibt es nicht"},
         {folder, "Ordner"},
         {binary, "keine Textdatei"},
-        {huge, "16 MB"},
+        {huge, "1 MB"},
     };
     control<QLineEdit>("Text1")->setText("bleibt");
     click("o1");
