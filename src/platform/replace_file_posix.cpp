@@ -612,7 +612,7 @@ config::WriteResult replaceFile(std::string target, std::string_view bytes) {
 }
 
 std::string detail::notRegularFileReason(unsigned int mode) {
-    return notRegularReason(static_cast<mode_t>(mode));
+    return platform::notRegularReason(static_cast<mode_t>(mode));
 }
 
 } // namespace setforge::platform
