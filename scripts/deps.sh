@@ -6,7 +6,7 @@ SETFORGE_PACKAGES=(
     cmake ninja-build g++ make
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-liberation
+    fonts-liberation fonts-freefont-ttf
     qt6-translations-l10n
     xvfb xdotool x11-utils imagemagick
     libxcb1-dev
