@@ -5,6 +5,7 @@
 // which characters stand alone); `Reading` names those differences so a cautious caller can ask
 // for the reading that splits least or most.
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -28,16 +29,20 @@ struct Command : Span {
     return c == '\n' || (c == ';' && !inQuotes);
 }
 
+// Whether forEachCommand cuts a command at MaxCommandBytes as the game does.
+enum class LongCommands { Cut, Keep };
+
 // The commands of `text` as the game's command buffer splits it: at LF and at ';' outside quotes
 // (every '"' flips the quote state, which starts afresh for each command). visit(Command) for each,
 // in order, without the separator; the piece after the last separator is visited even when empty.
 // A command longer than MaxCommandBytes is cut there; the byte after the cut is lost and the rest
 // is read as a new command. The game stops at a NUL byte: pass only the text before it.
-template <typename Visit> void forEachCommand(std::string_view text, Visit&& visit) {
+template <typename Visit>
+void forEachCommand(std::string_view text, Visit&& visit, LongCommands longCommands = LongCommands::Cut) {
     std::size_t begin = 0;
     bool inQuotes = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i - begin == MaxCommandBytes && !isSeparator(text[i], inQuotes)) {
+        if (longCommands == LongCommands::Cut && i - begin == MaxCommandBytes && !isSeparator(text[i], inQuotes)) {
             visit(Command{{begin, i}, true});
             begin = i + 1;
             inQuotes = false;
@@ -77,6 +82,7 @@ struct Argument {
     std::string_view text; // without its quotes
     Span span;             // as written, quotes included
     bool quoted = false;
+    bool unclosedQuote = false; // quoted, and the quote runs to the end of the command
 };
 
 struct Tokens {
@@ -90,5 +96,8 @@ struct Tokens {
 // quoted argument runs to the next '"' (there is no escape), a `//` where an argument would start
 // ends the command, and the engine's single-character tokens stand alone.
 [[nodiscard]] Tokens tokenize(std::string_view command, const Reading& reading = GameReading);
+
+// Only the first argument (no limits apply to one argument); nullopt for a blank or comment command.
+[[nodiscard]] std::optional<Argument> firstArgument(std::string_view command, const Reading& reading = GameReading);
 
 } // namespace setforge::config::console
