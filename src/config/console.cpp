@@ -1,5 +1,7 @@
 #include "config/console.h"
 
+#include <algorithm>
+
 namespace setforge::config::console {
 namespace {
 
@@ -8,9 +10,12 @@ bool isBlank(char c, const Reading& reading) {
     return byte <= ' ' || (reading.highBytesAreBlanks && byte >= 0x80);
 }
 
+// A few characters at most: a plain loop beats a library search called per byte.
 bool standsAlone(char c, const Reading& reading) {
-    return reading.singleChars.find(c) != std::string_view::npos;
+    return std::ranges::any_of(reading.singleChars, [c](char single) { return single == c; });
 }
+
+} // namespace
 
 std::size_t skipBlanks(std::string_view command, std::size_t i, const Reading& reading) {
     while (i < command.size() && isBlank(command[i], reading)) {
@@ -19,11 +24,6 @@ std::size_t skipBlanks(std::string_view command, std::size_t i, const Reading& r
     return i;
 }
 
-bool commentAt(std::string_view command, std::size_t i) {
-    return command.substr(i, 2) == "//";
-}
-
-// The argument starting at `begin` (not a blank, not a comment).
 Argument argumentAt(std::string_view command, std::size_t begin, const Reading& reading) {
     const char first = command[begin];
     if (first == '"') {
@@ -33,40 +33,34 @@ Argument argumentAt(std::string_view command, std::size_t begin, const Reading& 
         }
         return {command.substr(begin + 1, close - begin - 1), {begin, close + 1}, true};
     }
-    std::size_t end = begin + 1;
-    if (!standsAlone(first, reading)) {
-        while (end < command.size() && !isBlank(command[end], reading) && !standsAlone(command[end], reading) &&
-               !(reading.quoteEndsWord && command[end] == '"')) {
-            ++end;
-        }
+    if (standsAlone(first, reading)) {
+        return {command.substr(begin, 1), {begin, begin + 1}};
     }
+    const auto endsWord = [&](char c) {
+        return isBlank(c, reading) || standsAlone(c, reading) || (reading.quoteEndsWord && c == '"');
+    };
+    const auto rest = command.substr(begin + 1);
+    // Most readings end a word only at a blank; that search is the hot path of reading a file.
+    const bool blanksOnly = reading.singleChars.empty() && !reading.highBytesAreBlanks && !reading.quoteEndsWord;
+    const auto stop = blanksOnly
+                          ? std::ranges::find_if(rest, [](char c) { return static_cast<unsigned char>(c) <= ' '; })
+                          : std::ranges::find_if(rest, endsWord);
+    const std::size_t end = begin + 1 + static_cast<std::size_t>(stop - rest.begin());
     return {command.substr(begin, end - begin), {begin, end}};
 }
 
-} // namespace
-
 Tokens tokenize(std::string_view command, const Reading& reading) {
     Tokens tokens;
-    for (std::size_t i = skipBlanks(command, 0, reading); i < command.size(); i = skipBlanks(command, i, reading)) {
-        if (commentAt(command, i)) {
-            tokens.commentAt = i;
-            break;
-        }
-        const Argument argument = argumentAt(command, i, reading);
-        if (reading.limits && (tokens.args.size() == MaxArguments || argument.text.size() > MaxArgumentChars)) {
-            tokens.cut = true;
-            break;
-        }
-        tokens.unclosedQuote = argument.unclosedQuote;
+    static_cast<Ending&>(tokens) = readArguments(command, reading, [&](const Argument& argument) {
         tokens.args.push_back(argument);
-        i = argument.span.end;
-    }
+        return true;
+    });
     return tokens;
 }
 
 std::optional<Argument> firstArgument(std::string_view command, const Reading& reading) {
     const std::size_t i = skipBlanks(command, 0, reading);
-    if (i == command.size() || commentAt(command, i)) {
+    if (i == command.size() || command.substr(i, 2) == "//") {
         return std::nullopt;
     }
     return argumentAt(command, i, reading);

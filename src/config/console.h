@@ -75,7 +75,8 @@ inline constexpr Reading WidestReading{"{}()':,", true, true, false};
 
 // True for a byte that some engine build reads differently from another outside quotes.
 [[nodiscard]] constexpr bool readsDifferentlyAcrossBuilds(char c) {
-    return static_cast<unsigned char>(c) >= 0x80 || WidestReading.singleChars.find(c) != std::string_view::npos;
+    return static_cast<unsigned char>(c) >= 0x80 || c == '{' || c == '}' || c == '(' || c == ')' || c == '\'' ||
+           c == ':' || c == ',';
 }
 
 struct Argument {
@@ -85,8 +86,13 @@ struct Argument {
     bool unclosedQuote = false; // quoted, and the quote runs to the end of the command
 };
 
-struct Tokens {
-    std::vector<Argument> args;
+// The argument starting at `begin`, which is neither a blank nor the start of a comment.
+[[nodiscard]] Argument argumentAt(std::string_view command, std::size_t begin, const Reading& reading);
+// The first byte from `i` on that is not a blank in this reading (command.size() when none).
+[[nodiscard]] std::size_t skipBlanks(std::string_view command, std::size_t i, const Reading& reading);
+
+// How the reading of a command ended.
+struct Ending {
     std::size_t commentAt = std::string_view::npos; // where a `//` ended the command
     bool unclosedQuote = false;                     // the last argument's quote runs to the end
     bool cut = false;                               // the reading stopped at a limit: more text was not read
@@ -94,7 +100,36 @@ struct Tokens {
 
 // The arguments of one command as the game's tokenizer reads them: blanks are bytes <= ' ', a
 // quoted argument runs to the next '"' (there is no escape), a `//` where an argument would start
-// ends the command, and the engine's single-character tokens stand alone.
+// ends the command, and the engine's single-character tokens stand alone. visit(const Argument&)
+// for each in order; when it returns false the reading stops there.
+template <typename Visit> Ending readArguments(std::string_view command, const Reading& reading, Visit&& visit) {
+    Ending ending;
+    std::size_t count = 0;
+    for (std::size_t i = skipBlanks(command, 0, reading); i < command.size(); i = skipBlanks(command, i, reading)) {
+        if (command.substr(i, 2) == "//") {
+            ending.commentAt = i;
+            break;
+        }
+        const Argument argument = argumentAt(command, i, reading);
+        if (reading.limits && (count == MaxArguments || argument.text.size() > MaxArgumentChars)) {
+            ending.cut = true;
+            break;
+        }
+        ending.unclosedQuote = argument.unclosedQuote;
+        ++count;
+        if (!visit(argument)) {
+            break;
+        }
+        i = argument.span.end;
+    }
+    return ending;
+}
+
+struct Tokens : Ending {
+    std::vector<Argument> args;
+};
+
+// Every argument of one command, read as readArguments does.
 [[nodiscard]] Tokens tokenize(std::string_view command, const Reading& reading = GameReading);
 
 // Only the first argument (no limits apply to one argument); nullopt for a blank or comment command.

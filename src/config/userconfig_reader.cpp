@@ -60,13 +60,25 @@ bool isPlainWord(const console::Argument& argument) {
 // The arguments of a line that is exactly one command every engine variant reads alike: bare words
 // of plain ASCII without quotes, ';' or single-character tokens, or quoted arguments closed on the
 // line, with nothing but blanks around them. At most three arguments (the longest form).
-std::optional<console::Tokens> plainCommand(std::string_view line) {
+struct PlainCommand {
+    std::array<std::string_view, 3> args;
+    std::size_t count = 0;
+};
+
+std::optional<PlainCommand> plainCommand(std::string_view line) {
     if (line.size() > PreciseLineLimit) {
         return std::nullopt;
     }
-    console::Tokens command = console::tokenize(line, console::PlainReading);
-    if (command.commentAt != None || command.unclosedQuote || command.args.size() > 3 ||
-        !std::ranges::all_of(command.args, isPlainWord)) {
+    PlainCommand command;
+    bool plain = true;
+    const console::Ending ending = console::readArguments(line, console::PlainReading, [&](const console::Argument& a) {
+        plain = command.count < command.args.size() && isPlainWord(a);
+        if (plain) {
+            command.args[command.count++] = a.text;
+        }
+        return plain;
+    });
+    if (!plain || ending.commentAt != None || ending.unclosedQuote) {
         return std::nullopt;
     }
     return command;
@@ -92,17 +104,17 @@ SettingLine settingOf(std::string_view key, std::string_view value, LineForm for
 
 // `key value` for a console variable or the name, `setinfo key value` for a userinfo key.
 SettingLine settingLine(std::string_view line) {
-    const std::optional<console::Tokens> command = plainCommand(line);
+    const std::optional<PlainCommand> command = plainCommand(line);
     if (!command) {
         return {};
     }
     const auto& args = command->args;
-    if (args.size() == 2) {
-        return equalsIgnoringCase(args[0].text, "name") ? SettingLine{NameTarget, args[1].text}
-                                                        : settingOf(args[0].text, args[1].text, LineForm::Cvar);
+    if (command->count == 2) {
+        return equalsIgnoringCase(args[0], "name") ? SettingLine{NameTarget, args[1]}
+                                                   : settingOf(args[0], args[1], LineForm::Cvar);
     }
-    if (args.size() == 3 && equalsIgnoringCase(args[0].text, "setinfo")) {
-        return settingOf(args[1].text, args[2].text, LineForm::Setinfo);
+    if (command->count == 3 && equalsIgnoringCase(args[0], "setinfo")) {
+        return settingOf(args[1], args[2], LineForm::Setinfo);
     }
     return {};
 }
@@ -156,11 +168,16 @@ bool nicknameWritesBackUnchanged(std::string_view name) {
 
 // --- What any other line may change -----------------------------------------------------------
 
+// How the plain reading of a command ends.
+console::Ending readToTheEnd(std::string_view command) {
+    return console::readArguments(command, console::PlainReading, [](const console::Argument&) { return true; });
+}
+
 // The command without a trailing `//` comment. Only a comment that starts an argument in every
 // engine variant is cut off: when a high byte or a single-character token stands before it, one
 // variant may see a quoted argument where another sees the comment, so all of it counts.
 std::string_view runnablePart(std::string_view command) {
-    const std::string_view before = command.substr(0, console::tokenize(command, console::PlainReading).commentAt);
+    const std::string_view before = command.substr(0, readToTheEnd(command).commentAt);
     return std::ranges::any_of(before, console::readsDifferentlyAcrossBuilds) ? command : before;
 }
 
@@ -180,7 +197,9 @@ bool isBind(std::string_view command) {
 Targets namedTargets(std::string_view lowered) {
     Targets named;
     for (std::size_t t = 0; t < TargetCount; ++t) {
-        named[t] = lowered.find(targetKey(t)) != None;
+        if (lowered.find(targetKey(t)) != None) {
+            named.set(t);
+        }
     }
     return named;
 }
@@ -189,7 +208,9 @@ Targets namedTargets(std::string_view lowered) {
 Targets targetsNamedBy(std::string_view verb) {
     Targets named;
     for (std::size_t t = 0; t < TargetCount; ++t) {
-        named[t] = equalsIgnoringCase(verb, targetKey(t));
+        if (equalsIgnoringCase(verb, targetKey(t))) {
+            named.set(t);
+        }
     }
     return named;
 }
@@ -254,7 +275,7 @@ bool endsInsideQuotes(std::string_view line) {
     std::size_t start = 0;
     console::forEachCommand(
         line, [&](const console::Span& command) { start = command.begin; }, console::LongCommands::Keep);
-    return console::tokenize(line.substr(start), console::PlainReading).unclosedQuote;
+    return readToTheEnd(line.substr(start)).unclosedQuote;
 }
 
 // The line as it will be written, ended by CR LF, and read by the game just as before.
