@@ -1,51 +1,59 @@
 #include "config/console.h"
 
-#include <algorithm>
-
 namespace setforge::config::console {
 namespace {
 
-bool isBlank(char c, const Reading& reading) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte <= ' ' || (reading.highBytesAreBlanks && byte >= 0x80);
-}
-
-// A few characters at most: a plain loop beats a library search called per byte.
 bool standsAlone(char c, const Reading& reading) {
-    return std::ranges::any_of(reading.singleChars, [c](char single) { return single == c; });
+    for (const char single : reading.singleChars) {
+        if (single == c) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
 
 std::size_t skipBlanks(std::string_view command, std::size_t i, const Reading& reading) {
-    while (i < command.size() && isBlank(command[i], reading)) {
-        ++i;
+    for (; i < command.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(command[i]);
+        if (byte > ' ' && !(reading.highBytesAreBlanks && byte >= 0x80)) {
+            break;
+        }
     }
     return i;
 }
 
+// Where the bare word from `begin` ends. Reading a file spends its time here: the common reading
+// ends a word only at a blank, so that case is a plain search.
+std::size_t wordEnd(std::string_view command, std::size_t begin, const Reading& reading) {
+    std::size_t end = begin + 1;
+    if (reading.singleChars.empty() && !reading.highBytesAreBlanks && !reading.quoteEndsWord) {
+        while (end < command.size() && static_cast<unsigned char>(command[end]) > ' ') {
+            ++end;
+        }
+        return end;
+    }
+    for (; end < command.size(); ++end) {
+        const char c = command[end];
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || (reading.highBytesAreBlanks && byte >= 0x80) || standsAlone(c, reading) ||
+            (reading.quoteEndsWord && c == '"')) {
+            break;
+        }
+    }
+    return end;
+}
+
 Argument argumentAt(std::string_view command, std::size_t begin, const Reading& reading) {
-    const char first = command[begin];
-    if (first == '"') {
+    if (command[begin] == '"') {
         const std::size_t close = command.find('"', begin + 1);
         if (close == std::string_view::npos) {
             return {command.substr(begin + 1), {begin, command.size()}, true, true};
         }
         return {command.substr(begin + 1, close - begin - 1), {begin, close + 1}, true};
     }
-    if (standsAlone(first, reading)) {
-        return {command.substr(begin, 1), {begin, begin + 1}};
-    }
-    const auto endsWord = [&](char c) {
-        return isBlank(c, reading) || standsAlone(c, reading) || (reading.quoteEndsWord && c == '"');
-    };
-    const auto rest = command.substr(begin + 1);
-    // Most readings end a word only at a blank; that search is the hot path of reading a file.
-    const bool blanksOnly = reading.singleChars.empty() && !reading.highBytesAreBlanks && !reading.quoteEndsWord;
-    const auto stop = blanksOnly
-                          ? std::ranges::find_if(rest, [](char c) { return static_cast<unsigned char>(c) <= ' '; })
-                          : std::ranges::find_if(rest, endsWord);
-    const std::size_t end = begin + 1 + static_cast<std::size_t>(stop - rest.begin());
+    const std::size_t end = standsAlone(command[begin], reading) ? begin + 1 : wordEnd(command, begin, reading);
     return {command.substr(begin, end - begin), {begin, end}};
 }
 

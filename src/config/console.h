@@ -25,10 +25,6 @@ struct Command : Span {
     bool cut = false;
 };
 
-[[nodiscard]] constexpr bool isSeparator(char c, bool inQuotes) {
-    return c == '\n' || (c == ';' && !inQuotes);
-}
-
 // Whether forEachCommand cuts a command at MaxCommandBytes as the game does.
 enum class LongCommands { Cut, Keep };
 
@@ -39,20 +35,22 @@ enum class LongCommands { Cut, Keep };
 // is read as a new command. The game stops at a NUL byte: pass only the text before it.
 template <typename Visit>
 void forEachCommand(std::string_view text, Visit&& visit, LongCommands longCommands = LongCommands::Cut) {
+    const bool cutLong = longCommands == LongCommands::Cut;
     std::size_t begin = 0;
     bool inQuotes = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (longCommands == LongCommands::Cut && i - begin == MaxCommandBytes && !isSeparator(text[i], inQuotes)) {
+        const char c = text[i];
+        const bool separator = c == '\n' || (c == ';' && !inQuotes);
+        if (cutLong && i - begin == MaxCommandBytes && !separator) {
             visit(Command{{begin, i}, true});
             begin = i + 1;
             inQuotes = false;
-            continue;
-        }
-        inQuotes = inQuotes != (text[i] == '"');
-        if (isSeparator(text[i], inQuotes)) {
+        } else if (separator) {
             visit(Command{{begin, i}, false});
             begin = i + 1;
             inQuotes = false;
+        } else if (c == '"') {
+            inQuotes = !inQuotes;
         }
     }
     visit(Command{{begin, text.size()}, false});
@@ -86,6 +84,8 @@ struct Argument {
     bool unclosedQuote = false; // quoted, and the quote runs to the end of the command
 };
 
+// Where the bare word starting at `begin` ends in this reading.
+[[nodiscard]] std::size_t wordEnd(std::string_view command, std::size_t begin, const Reading& reading);
 // The argument starting at `begin`, which is neither a blank nor the start of a comment.
 [[nodiscard]] Argument argumentAt(std::string_view command, std::size_t begin, const Reading& reading);
 // The first byte from `i` on that is not a blank in this reading (command.size() when none).
