@@ -24,7 +24,6 @@
 namespace setforge::config {
 namespace {
 
-constexpr std::string_view ManualMarker = "// User Angaben";
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t None = std::string_view::npos;
 

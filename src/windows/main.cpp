@@ -65,7 +65,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     releaseHeldMessages();
     QApplication::setApplicationName(QString::fromUtf8(setforge::config::ApplicationTitle));
-    QApplication::setFont(setforge::windows::defaultFont());
+    QApplication::setFont(setforge::platform::interfaceFont());
 
     // The interface is German whatever the system's language, Qt's own dialogs included.
     // A static Qt (the Windows build) has no translations folder and carries them inside.

@@ -63,7 +63,7 @@ void setBoxColours(QWidget* box, int grey) {
 MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_services(services) {
-    setUpWindow(this, "HauptFrame", "Halvren", 11430, 8055);
+    setUpWindow(this, "HauptFrame", MakerName, 11430, 8055);
     setWindowIcon(artwork::windowIcon());
 
     buildTitleArea();
@@ -133,9 +133,9 @@ void MainWindow::buildTitleArea() {
 
 void MainWindow::buildSettingFrames() {
     auto* general = new FrameBox(this, "Frame1_0", qs(frameCaption(SettingsFrame::General)),
-                                 twipsRect(120, 960, 5535, 6495), boldCaptionFont(), CaptionOrange);
+                                 twipsRect(120, 960, 5535, 6495), platform::interfaceFont(true), CaptionOrange);
     auto* internet = new FrameBox(this, "Frame1_1", qs(frameCaption(SettingsFrame::Internet)),
-                                  twipsRect(5760, 960, 5535, 1815), boldCaptionFont(), CaptionOrange);
+                                  twipsRect(5760, 960, 5535, 1815), platform::interfaceFont(true), CaptionOrange);
 
     makeLabel(general, "Label1", "Nickname", twipsRect(240, 360, 2235, 255));
     m_nickname = new QLineEdit(general);
@@ -179,7 +179,7 @@ void MainWindow::buildSettingFrames() {
 
 void MainWindow::buildFreeTextFrame() {
     auto* manual = new FrameBox(this, "Frame1_2", "Manuell bearbeiten", twipsRect(5760, 2820, 5535, 4635),
-                                boldCaptionFont(), CaptionOrange);
+                                platform::interfaceFont(true), CaptionOrange);
     auto* hint = makeLabel(manual, "Label10",
                            "Hier kannst du deine eigenen, hier nicht aufgelisteten Befehle eintragen oder Bind "
                            "hinzufügen.",
