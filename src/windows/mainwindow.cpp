@@ -4,9 +4,9 @@
 #include "config/save_userconfig.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
-#include "platform/save_services_adapter.h"
 #include "platform/secondary_window.h"
 #include "platform/text_box.h"
+#include "platform/userconfig_saving.h"
 #include "platform/window_services.h"
 #include "windows/aboutwindow.h"
 #include "windows/artwork.h"
@@ -330,9 +330,8 @@ void MainWindow::Command1_Click() {
         request.startFolder = loaded.absolutePath().toStdString();
         request.proposedName = loaded.fileName().toStdString();
     }
-    platform::SaveServicesAdapter services(m_services, this);
-    const config::SaveResult result = config::saveUserconfig(
-        services, [this] { return snapshot(); }, request);
+    const config::SaveResult result = platform::saveUserconfig(
+        m_services, this, [this] { return snapshot(); }, request);
     if (result.outcome == config::SaveOutcome::Failed) {
         m_services.showMessage(this, {}, QString::fromStdString(config::saveFailureMessage(result)),
                                platform::MessageIcon::Warning);
