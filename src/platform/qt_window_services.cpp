@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QUrl>
@@ -142,6 +145,26 @@ void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const 
     }
 }
 
+// Qt's own dialog greys out Save for a name longer than the file system takes, without a word;
+// a line below the name says why (in bytes, as the file system counts: an umlaut counts twice).
+void warnOfLongNames(QFileDialog& dialog) {
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (edit == nullptr || grid == nullptr) {
+        return; // the system's own dialog
+    }
+    auto* warning = new QLabel(
+        QStringLiteral("Der Dateiname ist zu lang: Er darf höchstens 255 Bytes haben (ein Umlaut zählt doppelt)."),
+        &dialog);
+    warning->setObjectName(QStringLiteral("NameTooLongWarning"));
+    warning->setWordWrap(true);
+    warning->hide();
+    grid->addWidget(warning, grid->rowCount(), 0, 1, grid->columnCount());
+    QObject::connect(edit, &QLineEdit::textChanged, warning, [warning](const QString& typed) {
+        warning->setVisible(typed.section(QLatin1Char('/'), -1).toUtf8().size() > 255);
+    });
+}
+
 std::optional<QString> runFileDialog(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -159,6 +182,7 @@ std::optional<QString> QtWindowServices::askSavePath(QWidget* parent, const conf
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     placeFileDialog(dialog, request.startFolder, request.filterDescription, request.filterPattern);
+    warnOfLongNames(dialog);
     dialog.selectFile(QString::fromStdString(request.proposedName));
     return runFileDialog(dialog);
 }

@@ -12,6 +12,7 @@
 #include "windows/artwork.h"
 #include "windows/buymenu.h"
 #include "windows/controls.h"
+#include "windows/crosshairpreview.h"
 #include "windows/setting_rows.h"
 #include "windows/style.h"
 
@@ -71,6 +72,7 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     buildFreeTextFrame();
     buildButtons();
     setTabOrderByRows();
+    buildCrosshairPreviewButton();
 
     setAcceptDrops(true);
     auto* open = new QShortcut(QKeySequence::Open, this);
@@ -103,6 +105,17 @@ void MainWindow::setTabOrderByRows() {
 MainWindow::~MainWindow() {
     delete m_about;
     delete m_buyMenu;
+    delete m_crosshairPreview;
+}
+
+void MainWindow::buildCrosshairPreviewButton() {
+    // In the free space right of the translucency choice; the preview is built on the first click.
+    auto* button = new QPushButton("Vorschau…", findChild<QWidget*>("Frame1_0"));
+    button->setObjectName("Command5");
+    button->setGeometry(twipsRect(4200, 2850, 1215, 300));
+    button->setAccessibleDescription("Zeigt das Crosshair so, wie das Spiel es zeichnet");
+    connect(button, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+    QWidget::setTabOrder(findChild<QWidget*>("o9"), button);
 }
 
 void MainWindow::buildTitleArea() {
@@ -350,6 +363,10 @@ void MainWindow::Command4_Click() {
     platform::showSecondaryWindow(m_buyMenu, [this] {
         return new BuyMenu(m_services, [this](const QString& line) { insertIntoFreeText(line); });
     });
+}
+
+void MainWindow::Command5_Click() {
+    platform::showSecondaryWindow(m_crosshairPreview, [this] { return new CrosshairPreview(m_services, *this); });
 }
 
 void MainWindow::Image2_Click() {

@@ -54,6 +54,7 @@ public:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void Command5_Click(); // the crosshair preview
     void Image2_Click();
     void Picture1_MouseDown(const QMouseEvent& event);
     void Picture2_Click();
@@ -71,6 +72,7 @@ private:
     void buildFreeTextFrame();
     void buildButtons();
     void setTabOrderByRows();
+    void buildCrosshairPreviewButton();
 
     // The widgets of one setting row: its list, or its pair (or three) of option buttons.
     struct SettingControls {
@@ -87,6 +89,7 @@ private:
     QString m_loadedPath; // the config loaded last in this run, "" for none
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_buyMenu;
+    QPointer<QWidget> m_crosshairPreview;
 };
 
 } // namespace setforge::windows

@@ -498,8 +498,9 @@ TEST_F(MainWindowTest, TabOrderFollowsTheRowsFromTopToBottom) {
         }
         ASSERT_LT(chain.size(), 200u) << "the chain never reaches the free text";
     }
-    // 1 nickname + 7 lists + 27 options, the general frame's rows first, each frame top to bottom.
-    ASSERT_EQ(chain.size(), 35u);
+    // 1 nickname + 7 lists + 27 options + the crosshair preview's button, the general frame's rows
+    // first, each frame top to bottom.
+    ASSERT_EQ(chain.size(), 36u);
     QWidget* general = control<QWidget>("Frame1_0");
     int lastY = -1;
     bool inInternet = false;
