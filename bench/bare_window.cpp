@@ -11,7 +11,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Halvren Setforge");
-    QApplication::setFont(setforge::windows::defaultFont());
+    QApplication::setFont(setforge::platform::interfaceFont());
 
     QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
     window.setWindowTitle("Bare");

@@ -81,7 +81,7 @@ double medianMs(setforge::windows::MainWindow& window, TimedServices& services) 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    QApplication::setFont(setforge::windows::defaultFont());
+    QApplication::setFont(setforge::platform::interfaceFont());
     QTemporaryDir dir;
     TimedServices services;
     services.path = dir.filePath("userconfig.cfg");

@@ -9,6 +9,7 @@ SETFORGE_PACKAGES=(
     fonts-liberation fonts-freefont-ttf
     qt6-translations-l10n
     xvfb xdotool x11-utils imagemagick
+    strace
     libxcb1-dev
 )
 

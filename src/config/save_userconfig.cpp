@@ -1,7 +1,6 @@
 #include "config/save_userconfig.h"
 
 #include "config/product.h"
-#include "config/userconfig.h"
 
 namespace setforge::config {
 
@@ -14,20 +13,6 @@ SaveDialogRequest userconfigDialogRequest() {
         .confirmOverwrite = true,
         .startFolder = {},
     };
-}
-
-SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsState()>& snapshot,
-                          const SaveDialogRequest& request) {
-    const std::optional<std::string> path = services.askSavePath(request);
-    if (!path || path->empty()) {
-        return {SaveOutcome::Cancelled, {}, {}};
-    }
-    const std::string bytes = composeUserconfig(snapshot());
-    WriteResult written = services.writeFileAtomically(*path, bytes);
-    if (!written.ok) {
-        return {SaveOutcome::Failed, *path, std::move(written.error)};
-    }
-    return {SaveOutcome::Saved, *path, {}};
 }
 
 std::string saveFailureMessage(const SaveResult& result) {

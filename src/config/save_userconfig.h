@@ -2,10 +2,7 @@
 
 #include "config/settings_state.h"
 
-#include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace setforge::config {
 
@@ -24,16 +21,6 @@ struct WriteResult {
     std::string error; // the system's reason when !ok
 };
 
-// The two services saving needs from the platform.
-class SaveServices {
-public:
-    virtual ~SaveServices() = default;
-    // The chosen path, or nullopt when the user cancelled.
-    virtual std::optional<std::string> askSavePath(const SaveDialogRequest& request) = 0;
-    // Replaces the file at `path` with `bytes` whole, or leaves it as it was.
-    virtual WriteResult writeFileAtomically(const std::string& path, std::string_view bytes) = 0;
-};
-
 enum class SaveOutcome { Cancelled, Saved, Failed };
 
 struct SaveResult {
@@ -44,11 +31,6 @@ struct SaveResult {
 
 // The dialog's values; the proposed name is set anew for every save.
 [[nodiscard]] SaveDialogRequest userconfigDialogRequest();
-
-// Asks for a path, then takes the snapshot (after the dialog, so it sees the controls as they are
-// now), composes and writes. Cancel and an empty path write nothing.
-SaveResult saveUserconfig(SaveServices& services, const std::function<SettingsState()>& snapshot,
-                          const SaveDialogRequest& request = userconfigDialogRequest());
 
 // The German text telling the user that the config was not saved, and why.
 [[nodiscard]] std::string saveFailureMessage(const SaveResult& result);

@@ -9,7 +9,6 @@ namespace setforge::config {
 namespace {
 
 constexpr std::string_view Crlf = "\r\n";
-constexpr std::string_view ManualMarker = "// User Angaben";
 // The engine keeps userinfo values shorter than this many bytes.
 constexpr std::size_t UserinfoValueLimit = 127;
 

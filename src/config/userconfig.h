@@ -14,9 +14,8 @@ namespace setforge::config {
 // Ill-formed UTF-8 coming in is written as one '?' per maximal ill-formed subpart.
 [[nodiscard]] std::string composeUserconfig(const SettingsState& state);
 
-// Reads a config back into the window's state: the settings and the name it sets as the game would
-// apply them, every other line kept in the free text. UTF-8, else Windows-1252.
-[[nodiscard]] SettingsState parseUserconfig(std::string_view fileBytes);
+// The comment line between the window's lines and the free text; reading drops it once.
+inline constexpr std::string_view ManualMarker = "// User Angaben";
 
 // The nickname as it may stand between the quotes of the name line: the game's console
 // cannot escape a quote, so `"` becomes `'`, and each CR or LF becomes a blank.

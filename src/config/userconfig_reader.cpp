@@ -8,13 +8,13 @@
 // unusual to be sure of, it stays in the free text: the game then does exactly what it did.
 #include "config/ascii.h"
 #include "config/config_text.h"
+#include "config/console.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
-#include "config/utf8.h"
-#include "config/windows1252.h"
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -23,56 +23,36 @@
 namespace setforge::config {
 namespace {
 
-constexpr std::string_view ManualMarker = "// User Angaben";
 constexpr std::size_t None = std::string_view::npos;
 
 // The engine cuts a command after 1023 bytes and runs the rest as a command of its own. Lines up
 // to this length are taken apart precisely; longer ones are judged by every name they contain.
 constexpr std::size_t PreciseLineLimit = 1000;
+static_assert(PreciseLineLimit < console::MaxCommandBytes);
 
 // What a line can set: the twenty settings in catalogue order, then the nickname.
 constexpr std::size_t SettingCount = SettingsCatalogue.size();
 constexpr std::size_t NameTarget = SettingCount;
 constexpr std::size_t TargetCount = SettingCount + 1;
-using TargetMask = std::uint32_t;
-static_assert(TargetCount < 32);
-constexpr TargetMask AllTargets = (TargetMask{1} << TargetCount) - 1;
-
-constexpr TargetMask bit(std::size_t target) {
-    return TargetMask{1} << target;
-}
-
-// A line's mark: the target of a setting line in the low bits, and whether writing closes its quote.
-constexpr std::uint8_t TargetBits = 0x1F;
-constexpr std::uint8_t NotASettingLine = TargetBits;
-constexpr std::uint8_t QuoteClosed = 0x20;
-static_assert(TargetCount < TargetBits);
+using Targets = std::bitset<TargetCount>;
 
 std::string_view targetKey(std::size_t target) {
     return target == NameTarget ? std::string_view("name") : SettingsCatalogue[target].key;
 }
 
-// Blanks and control characters separate arguments (NUL never reaches here: the game stops there).
-bool isBlank(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
-}
-// Some engine builds read bytes from 0x80 on as blanks, others as letters.
-bool isHighByte(char c) {
-    return static_cast<unsigned char>(c) >= 0x80;
-}
-// The engine's tokenizer makes an argument of its own of these outside quotes; simpler readers do not.
-bool isSingleCharToken(char c) {
-    return c == '{' || c == '}' || c == '(' || c == ')' || c == '\'' || c == ',' || c == ':';
-}
-
 void assignLowered(std::string& out, std::string_view s) {
     out.resize(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        out[i] = lowerAscii(s[i]);
-    }
+    std::ranges::transform(s, out.begin(), lowerAscii);
 }
 
 // --- Lines that can move into a control -------------------------------------------------------
+
+// A bare word every engine variant reads alike and as one argument of one command.
+bool isPlainWord(const console::Argument& argument) {
+    return argument.quoted || std::ranges::none_of(argument.text, [](char c) {
+               return c == '"' || c == ';' || console::readsDifferentlyAcrossBuilds(c);
+           });
+}
 
 // The arguments of a line that is exactly one command every engine variant reads alike: bare words
 // of plain ASCII without quotes, ';' or single-character tokens, or quoted arguments closed on the
@@ -87,35 +67,18 @@ std::optional<PlainCommand> plainCommand(std::string_view line) {
         return std::nullopt;
     }
     PlainCommand command;
-    std::size_t i = 0;
-    while (true) {
-        while (i < line.size() && isBlank(line[i])) {
-            ++i;
+    bool plain = true;
+    const console::Ending ending = console::readArguments(line, console::PlainReading, [&](const console::Argument& a) {
+        plain = command.count < command.args.size() && isPlainWord(a);
+        if (plain) {
+            command.args[command.count++] = a.text;
         }
-        if (i == line.size()) {
-            return command;
-        }
-        if (command.count == command.args.size() || line.substr(i, 2) == "//") {
-            return std::nullopt;
-        }
-        if (line[i] == '"') {
-            const std::size_t close = line.find('"', i + 1);
-            if (close == None) {
-                return std::nullopt;
-            }
-            command.args[command.count++] = line.substr(i + 1, close - i - 1);
-            i = close + 1;
-            continue;
-        }
-        const std::size_t start = i;
-        for (; i < line.size() && !isBlank(line[i]); ++i) {
-            const char c = line[i];
-            if (c == '"' || c == ';' || isHighByte(c) || isSingleCharToken(c)) {
-                return std::nullopt;
-            }
-        }
-        command.args[command.count++] = line.substr(start, i - start);
+        return plain;
+    });
+    if (!plain || ending.commentAt != None || ending.unclosedQuote) {
+        return std::nullopt;
     }
+    return command;
 }
 
 struct SettingLine {
@@ -123,8 +86,20 @@ struct SettingLine {
     std::string_view value;
 };
 
-// `key value` for a console variable or the name (the game compares their names ignoring case),
-// `setinfo key value` for a userinfo key (compared exactly).
+// The setting a line of this form sets through `key`: a console variable's name compared ignoring
+// case, a userinfo key exactly.
+SettingLine settingOf(std::string_view key, std::string_view value, LineForm form) {
+    for (std::size_t t = 0; t < SettingCount; ++t) {
+        const SettingSpec& setting = SettingsCatalogue[t];
+        const bool sameKey = form == LineForm::Cvar ? equalsIgnoringCase(key, setting.key) : key == setting.key;
+        if (setting.lineForm == form && sameKey) {
+            return {t, value};
+        }
+    }
+    return {};
+}
+
+// `key value` for a console variable or the name, `setinfo key value` for a userinfo key.
 SettingLine settingLine(std::string_view line) {
     const std::optional<PlainCommand> command = plainCommand(line);
     if (!command) {
@@ -132,22 +107,11 @@ SettingLine settingLine(std::string_view line) {
     }
     const auto& args = command->args;
     if (command->count == 2) {
-        if (equalsIgnoringCase(args[0], "name")) {
-            return {NameTarget, args[1]};
-        }
-        for (std::size_t t = 0; t < SettingCount; ++t) {
-            if (SettingsCatalogue[t].lineForm == LineForm::Cvar &&
-                equalsIgnoringCase(args[0], SettingsCatalogue[t].key)) {
-                return {t, args[1]};
-            }
-        }
+        return equalsIgnoringCase(args[0], "name") ? SettingLine{NameTarget, args[1]}
+                                                   : settingOf(args[0], args[1], LineForm::Cvar);
     }
     if (command->count == 3 && equalsIgnoringCase(args[0], "setinfo")) {
-        for (std::size_t t = 0; t < SettingCount; ++t) {
-            if (SettingsCatalogue[t].lineForm == LineForm::Setinfo && args[1] == SettingsCatalogue[t].key) {
-                return {t, args[2]};
-            }
-        }
+        return settingOf(args[1], args[2], LineForm::Setinfo);
     }
     return {};
 }
@@ -201,140 +165,82 @@ bool nicknameWritesBackUnchanged(std::string_view name) {
 
 // --- What any other line may change -----------------------------------------------------------
 
-template <typename Visit> void forEachCommand(std::string_view line, Visit visit) {
-    bool inQuotes = false;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"') {
-            inQuotes = !inQuotes;
-        } else if (line[i] == ';' && !inQuotes) {
-            visit(line.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    visit(line.substr(start));
+// How the plain reading of a command ends.
+console::Ending readToTheEnd(std::string_view command) {
+    return console::readArguments(command, console::PlainReading, [](const console::Argument&) { return true; });
 }
 
 // The command without a trailing `//` comment. Only a comment that starts an argument in every
 // engine variant is cut off: when a high byte or a single-character token stands before it, one
 // variant may see a quoted argument where another sees the comment, so all of it counts.
 std::string_view runnablePart(std::string_view command) {
-    std::size_t i = 0;
-    std::size_t comment = command.size();
-    while (true) {
-        while (i < command.size() && isBlank(command[i])) {
-            ++i;
-        }
-        if (i >= command.size()) {
-            break;
-        }
-        if (command.substr(i, 2) == "//") {
-            comment = i;
-            break;
-        }
-        if (command[i] == '"') {
-            const std::size_t close = command.find('"', i + 1);
-            if (close == None) {
-                break;
-            }
-            i = close + 1;
-            continue;
-        }
-        while (i < command.size() && !isBlank(command[i])) {
-            ++i;
-        }
-    }
-    const std::string_view before = command.substr(0, comment);
-    for (char c : before) {
-        if (isHighByte(c) || isSingleCharToken(c)) {
-            return command;
-        }
-    }
-    return before;
+    const std::string_view before = command.substr(0, readToTheEnd(command).commentAt);
+    return std::ranges::any_of(before, console::readsDifferentlyAcrossBuilds) ? command : before;
 }
 
-// The command's first argument, read generously: blanks and high bytes skipped in front, a bare
-// word ending at anything that ends it in some engine variant. Used to find every command that
-// may set a variable, so it errs towards finding one.
+// The command's first argument in the engine variant that splits most: used to find every command
+// that may set a variable, so it errs towards finding one.
 std::string_view verbOf(std::string_view command) {
-    std::size_t i = 0;
-    while (i < command.size() && (isBlank(command[i]) || isHighByte(command[i]))) {
-        ++i;
-    }
-    if (i == command.size() || command.substr(i, 2) == "//") {
-        return {};
-    }
-    if (command[i] == '"') {
-        const std::size_t close = command.find('"', i + 1);
-        return command.substr(i + 1, close == None ? None : close - i - 1);
-    }
-    if (isSingleCharToken(command[i])) {
-        return command.substr(i, 1);
-    }
-    const std::size_t start = i;
-    while (i < command.size() && !isBlank(command[i]) && !isHighByte(command[i]) && command[i] != '"' &&
-           !isSingleCharToken(command[i])) {
-        ++i;
-    }
-    return command.substr(start, i - start);
+    const std::optional<console::Argument> verb = console::firstArgument(command, console::WidestReading);
+    return verb ? verb->text : std::string_view{};
 }
 
 // A bind only stores its command for a key press; loading the file runs none of it.
 bool isBind(std::string_view command) {
-    std::size_t i = 0;
-    while (i < command.size() && isBlank(command[i])) {
-        ++i;
-    }
-    if (i < command.size() && command[i] == '"') {
-        const std::size_t close = command.find('"', i + 1);
-        return close != None && equalsIgnoringCase(command.substr(i + 1, close - i - 1), "bind");
-    }
-    const std::size_t start = i;
-    while (i < command.size() && !isBlank(command[i])) {
-        ++i;
-    }
-    return equalsIgnoringCase(command.substr(start, i - start), "bind");
+    const std::optional<console::Argument> verb = console::firstArgument(command, console::PlainReading);
+    return verb && !verb->unclosedQuote && equalsIgnoringCase(verb->text, "bind");
 }
 
-TargetMask namedTargets(std::string_view lowered) {
-    TargetMask named = 0;
+Targets namedTargets(std::string_view lowered) {
+    Targets named;
     for (std::size_t t = 0; t < TargetCount; ++t) {
         if (lowered.find(targetKey(t)) != None) {
-            named |= bit(t);
+            named.set(t);
+        }
+    }
+    return named;
+}
+
+// The game compares command and variable names ignoring case.
+Targets targetsNamedBy(std::string_view verb) {
+    Targets named;
+    for (std::size_t t = 0; t < TargetCount; ++t) {
+        if (equalsIgnoringCase(verb, targetKey(t))) {
+            named.set(t);
         }
     }
     return named;
 }
 
 struct Reach {
-    TargetMask sets = 0;    // commands that set the variable while the file loads
-    TargetMask touches = 0; // anything that might change it: its name outside a comment or a bind, or an exec
+    Targets sets;    // commands that set the variable while the file loads
+    Targets touches; // anything that might change it: its name outside a comment or a bind, or an exec
 };
 
-// `lowered` is scratch space, kept to spare an allocation per line.
+// `lowered` is scratch space, kept to spare an allocation per command.
+void addCommandReach(std::string_view command, std::string& lowered, Reach& reach) {
+    const std::string_view verb = verbOf(command);
+    reach.sets |= targetsNamedBy(verb);
+    if (isBind(command)) {
+        return;
+    }
+    assignLowered(lowered, runnablePart(command));
+    const Targets named = namedTargets(lowered);
+    reach.touches |= lowered.find("exec") != None ? Targets().set() : named;
+    if (equalsIgnoringCase(verb, "setinfo")) {
+        reach.sets |= named;
+    }
+}
+
 Reach reachOf(std::string_view line, std::string& lowered) {
     if (line.size() > PreciseLineLimit) {
         assignLowered(lowered, line);
-        const TargetMask named = namedTargets(lowered);
-        return {named, lowered.find("exec") != None ? AllTargets : named};
+        const Targets named = namedTargets(lowered);
+        return {named, lowered.find("exec") != None ? Targets().set() : named};
     }
     Reach reach;
-    forEachCommand(line, [&](std::string_view command) {
-        const std::string_view verb = verbOf(command);
-        for (std::size_t t = 0; t < TargetCount; ++t) {
-            if (equalsIgnoringCase(verb, targetKey(t))) {
-                reach.sets |= bit(t);
-            }
-        }
-        if (isBind(command)) {
-            return;
-        }
-        assignLowered(lowered, runnablePart(command));
-        const TargetMask named = namedTargets(lowered);
-        reach.touches |= lowered.find("exec") != None ? AllTargets : named;
-        if (equalsIgnoringCase(verb, "setinfo")) {
-            reach.sets |= named;
-        }
+    console::forEachCommand(line, [&](const console::Span& command) {
+        addCommandReach(line.substr(command.begin, command.end - command.begin), lowered, reach);
     });
     return reach;
 }
@@ -364,29 +270,9 @@ template <typename Visit> void forEachLine(std::string_view text, Visit visit) {
 // the game then reads what it read before.
 bool endsInsideQuotes(std::string_view line) {
     std::size_t start = 0;
-    forEachCommand(line,
-                   [&](std::string_view command) { start = static_cast<std::size_t>(command.data() - line.data()); });
-    const std::string_view command = line.substr(start);
-    std::size_t i = 0;
-    while (true) {
-        while (i < command.size() && isBlank(command[i])) {
-            ++i;
-        }
-        if (i >= command.size() || command.substr(i, 2) == "//") {
-            return false;
-        }
-        if (command[i] == '"') {
-            const std::size_t close = command.find('"', i + 1);
-            if (close == None) {
-                return true;
-            }
-            i = close + 1;
-            continue;
-        }
-        while (i < command.size() && !isBlank(command[i])) {
-            ++i;
-        }
-    }
+    console::forEachCommand(
+        line, [&](const console::Span& command) { start = command.begin; }, console::LongCommands::Keep);
+    return readToTheEnd(line.substr(start)).unclosedQuote;
 }
 
 // The line as it will be written, ended by CR LF, and read by the game just as before.
@@ -399,90 +285,112 @@ std::string_view asWritten(const Line& line, std::string& buffer) {
     return buffer;
 }
 
-} // namespace
+// --- The file as a whole ----------------------------------------------------------------------
 
-std::string userconfigText(std::string_view fileBytes) {
-    return decodeConfigBytes(fileBytes).text;
-}
+// What the first pass learns about a line, for the second.
+struct LineFacts {
+    static constexpr std::uint8_t NoTarget = 0xFF;
+    std::uint8_t target = NoTarget; // the setting or the name a setting line sets
+    bool quoteClosed = false;       // writing closes the quote the line leaves open
+};
+static_assert(TargetCount < LineFacts::NoTarget);
 
-SettingsState parseUserconfig(std::string_view fileBytes) {
-    const std::string decoded = userconfigText(fileBytes);
-    const std::string_view text = decoded;
-    // The game never reads past a NUL byte: nothing there can move, nothing there changes anything.
-    const std::size_t runEnd = std::min(text.find('\0'), text.size());
-
-    // First pass: the last line setting each target, and the first free-text line that may change it.
+// The last line setting each target, and the first line that may change it otherwise.
+struct Scan {
+    std::vector<LineFacts> lines;
     std::array<std::size_t, TargetCount> lastSet{};
     std::array<std::size_t, TargetCount> firstTouch{};
     std::array<std::string, TargetCount> lastValue{};
-    std::array<bool, TargetCount> lastIsSettingLine{};
-    lastSet.fill(None);
-    firstTouch.fill(None);
-    // Per line, for the second pass: the target of a setting line, and whether its quote is closed.
-    std::vector<std::uint8_t> marks;
+    Targets lastIsSettingLine;
+
+    Scan() {
+        lastSet.fill(None);
+        firstTouch.fill(None);
+    }
+    void noteSetting(std::size_t line, const SettingLine& setting) {
+        lastSet[setting.target] = line;
+        lastValue[setting.target].assign(setting.value);
+        lastIsSettingLine.set(setting.target);
+    }
+    void noteReach(std::size_t line, const Reach& reach) {
+        for (std::size_t t = 0; t < TargetCount; ++t) {
+            if (reach.sets[t]) {
+                lastSet[t] = line;
+                lastIsSettingLine.reset(t);
+            }
+            if (reach.touches[t] && firstTouch[t] == None) {
+                firstTouch[t] = line;
+            }
+        }
+    }
+    // The target's last setter is a setting line and nothing before it may change the target.
+    [[nodiscard]] bool settledBySettingLine(std::size_t t) const {
+        return lastSet[t] != None && lastIsSettingLine[t] && (firstTouch[t] == None || firstTouch[t] > lastSet[t]);
+    }
+};
+
+// `runEnd`: the game never reads past a NUL byte, so nothing there moves or changes anything.
+Scan scanLines(std::string_view text, std::size_t runEnd) {
+    Scan scan;
     std::string scratch;
     std::string closed;
     forEachLine(text, [&](const Line& line) {
-        const std::size_t lineIndex = marks.size();
-        marks.push_back(NotASettingLine);
+        const std::size_t index = scan.lines.size();
+        LineFacts& facts = scan.lines.emplace_back();
         if (line.begin >= runEnd) {
             return;
         }
         const bool whole = line.begin + line.content.size() <= runEnd;
         const std::string_view content = whole ? asWritten(line, closed) : line.content.substr(0, runEnd - line.begin);
-        if (whole && content.size() != line.content.size()) {
-            marks.back() |= QuoteClosed;
-        }
+        facts.quoteClosed = whole && content.size() != line.content.size();
         const SettingLine setting = whole ? settingLine(content) : SettingLine{};
-        if (setting.target != None) {
-            marks.back() = static_cast<std::uint8_t>((marks.back() & QuoteClosed) | setting.target);
-            lastSet[setting.target] = lineIndex;
-            lastValue[setting.target].assign(setting.value);
-            lastIsSettingLine[setting.target] = true;
+        if (setting.target == None) {
+            scan.noteReach(index, reachOf(content, scratch));
             return;
         }
-        const Reach reach = reachOf(content, scratch);
-        for (std::size_t t = 0; t < TargetCount; ++t) {
-            if (reach.sets & bit(t)) {
-                lastSet[t] = lineIndex;
-                lastIsSettingLine[t] = false;
-            }
-            if ((reach.touches & bit(t)) && firstTouch[t] == None) {
-                firstTouch[t] = lineIndex;
-            }
-        }
+        facts.target = static_cast<std::uint8_t>(setting.target);
+        scan.noteSetting(index, setting);
     });
+    return scan;
+}
 
-    SettingsState state;
-    TargetMask moved = 0;
-    for (std::size_t t = 0; t < TargetCount; ++t) {
-        if (lastSet[t] == None || !lastIsSettingLine[t] || (firstTouch[t] != None && firstTouch[t] < lastSet[t])) {
-            continue;
+// Fills the target's control from its value when the window can show it; false when it cannot.
+bool fillControl(std::size_t target, std::string_view value, SettingsState& state) {
+    if (target == NameTarget) {
+        if (!nicknameWritesBackUnchanged(value)) {
+            return false;
         }
-        if (t == NameTarget) {
-            if (nicknameWritesBackUnchanged(lastValue[t])) {
-                state.nickname = lastValue[t];
-                moved |= bit(t);
-            }
-            continue;
-        }
-        const SettingSpec& setting = SettingsCatalogue[t];
-        if (const ChoiceSpec* choice = choiceFor(setting, lastValue[t])) {
-            state.*setting.field = std::string(setting.kind == SettingKind::List ? choice->display : choice->control);
-            moved |= bit(t);
-        }
+        state.nickname = value;
+        return true;
     }
+    const SettingSpec& setting = SettingsCatalogue[target];
+    const ChoiceSpec* choice = choiceFor(setting, value);
+    if (choice == nullptr) {
+        return false;
+    }
+    state.*setting.field = std::string(setting.kind == SettingKind::List ? choice->display : choice->control);
+    return true;
+}
 
-    // Second pass: every other line into the free text, in order. The marker is written again.
-    std::string& freeText = state.manual_text;
+// The targets whose lines move out of the free text into their controls.
+Targets fillControls(const Scan& scan, SettingsState& state) {
+    Targets moved;
+    for (std::size_t t = 0; t < TargetCount; ++t) {
+        moved[t] = scan.settledBySettingLine(t) && fillControl(t, scan.lastValue[t], state);
+    }
+    return moved;
+}
+
+// Every line that did not move, in order, joined by CR LF. Writing puts the marker back in front.
+std::string freeTextOf(std::string_view text, const std::vector<LineFacts>& facts, const Targets& moved) {
+    std::string freeText;
     freeText.reserve(text.size() + 64);
     bool first = true;
     bool markerSeen = false;
-    std::size_t lineIndex = 0;
+    std::size_t index = 0;
     forEachLine(text, [&](const Line& line) {
-        const std::uint8_t mark = marks[lineIndex++];
-        const std::size_t target = mark & TargetBits;
-        if (target < TargetCount && (moved & bit(target))) {
+        const LineFacts& fact = facts[index++];
+        if (fact.target < TargetCount && moved[fact.target]) {
             return;
         }
         if (!markerSeen && line.content == ManualMarker) {
@@ -494,10 +402,26 @@ SettingsState parseUserconfig(std::string_view fileBytes) {
         }
         first = false;
         freeText += line.content;
-        if (mark & QuoteClosed) {
+        if (fact.quoteClosed) {
             freeText += '"';
         }
     });
+    return freeText;
+}
+
+} // namespace
+
+std::string userconfigText(std::string_view fileBytes) {
+    return decodeConfigBytes(fileBytes).text;
+}
+
+SettingsState parseUserconfig(std::string_view fileBytes) {
+    const std::string decoded = userconfigText(fileBytes);
+    const std::string_view text = decoded;
+    const Scan scan = scanLines(text, std::min(text.find('\0'), text.size()));
+    SettingsState state;
+    const Targets moved = fillControls(scan, state);
+    state.manual_text = freeTextOf(text, scan.lines, moved);
     return state;
 }
 

@@ -21,8 +21,8 @@ QFont interfaceFont(bool bold) {
                   11, bold);
 }
 
-QFont arialFont(int pixelSize, bool bold) {
-    return fontOf({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, pixelSize, bold);
+QFont arialBoldFont(int pixelSize) {
+    return fontOf({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, pixelSize, true);
 }
 
 } // namespace setforge::platform

@@ -8,7 +8,8 @@ namespace setforge::platform {
 // (fonts-liberation stands in on Linux). Every caption, label and message box uses it.
 [[nodiscard]] QFont interfaceFont(bool bold = false);
 
-// "Arial" at a pixel size, with Liberation Sans (Arial's metrics) after it.
-[[nodiscard]] QFont arialFont(int pixelSize, bool bold);
+// "Arial" bold at a pixel size (11 px = 8.25 pt), with Liberation Sans (Arial's metrics) after it:
+// the About window's labels and the painted artwork.
+[[nodiscard]] QFont arialBoldFont(int pixelSize = 11);
 
 } // namespace setforge::platform

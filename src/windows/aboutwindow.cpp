@@ -43,7 +43,7 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
         auto* label = new QLabel(row.text, this);
         label->setObjectName(row.name);
         label->setGeometry(row.geometry);
-        label->setFont(arialBoldFont());
+        label->setFont(platform::arialBoldFont());
     }
     auto* licence = findChild<QLabel*>("Label6");
     QPalette green = licence->palette();

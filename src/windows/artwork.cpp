@@ -32,16 +32,6 @@ QPixmap canvas(QSize logical, qreal dpr, const QColor& fill) {
     return pixmap;
 }
 
-// The design's small bold font.
-QFont stripFont() {
-    return platform::interfaceFont(true);
-}
-
-// "MS Sans Serif" is a bitmap font with no large sizes, so large text asks for an outline font.
-QFont outlineFont(int pixelSize) {
-    return platform::arialFont(pixelSize, true);
-}
-
 // --- title strip ---------------------------------------------------------------------------
 
 void paintSilver(QPainter& painter, const QRectF& area) {
@@ -364,7 +354,7 @@ QPixmap titleStrip(qreal dpr) {
     const QRectF area(QPointF(0, 0), QSizeF(TitleStripSize));
     paintSilver(painter, area);
 
-    const QFont font = stripFont();
+    const QFont font = platform::interfaceFont(true);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     const qreal baseline = std::floor((area.height() - (metrics.ascent() + metrics.descent())) / 2 + metrics.ascent());
@@ -392,8 +382,9 @@ QPixmap banner(qreal dpr) {
     const QRectF area(QPointF(0, 0), QSizeF(BannerSize));
     paintDarkMetal(painter, area);
 
-    const QFont large = outlineFont(22);
-    const QFont side = outlineFont(15);
+    // "MS Sans Serif" is a bitmap font with no large sizes, so large text asks for an outline font.
+    const QFont large = platform::arialBoldFont(22);
+    const QFont side = platform::arialBoldFont(15);
     const QFontMetricsF largeMetrics(large);
     const QFontMetricsF sideMetrics(side);
 
@@ -448,7 +439,7 @@ QPixmap aboutIcon(qreal dpr) {
     glossyDisc(painter, circle, QColor(0xf2, 0xc2, 0x00));
 
     // The question mark is centred on its ink, not on the font's box; drawn as text so it is hinted.
-    const QFont font = outlineFont(11);
+    const QFont font = platform::arialBoldFont(11);
     const QRectF ink = QFontMetricsF(font).tightBoundingRect(QStringLiteral("?"));
     const QPointF origin = circle.center() - ink.center();
     painter.setFont(font);

@@ -130,9 +130,9 @@ void BuyMenu::buildItemFrames() {
     for (std::size_t index = 0; index < ItemFrames.size(); ++index) {
         const FrameRow& frame = ItemFrames[index];
         const bool plain = frame.caption == CaptionStyle::Plain;
-        frames[index] =
-            new FrameBox(this, frame.name, qs(frame.group), twipsRect(frame.left, frame.top, frame.width, frame.height),
-                         plain ? defaultFont() : boldCaptionFont(), plain ? Qt::black : CaptionOrange);
+        frames[index] = new FrameBox(
+            this, frame.name, qs(frame.group), twipsRect(frame.left, frame.top, frame.width, frame.height),
+            plain ? platform::interfaceFont() : platform::interfaceFont(true), plain ? Qt::black : CaptionOrange);
     }
 
     std::array<int, ItemFrames.size()> rowsSoFar{};
@@ -151,8 +151,8 @@ void BuyMenu::buildItemFrames() {
 }
 
 void BuyMenu::buildCreatePanel() {
-    auto* panel =
-        new FrameBox(this, "Frame7", "Erstellen", twipsRect(6360, 3600, 3015, 2415), boldCaptionFont(), CaptionOrange);
+    auto* panel = new FrameBox(this, "Frame7", "Erstellen", twipsRect(6360, 3600, 3015, 2415),
+                               platform::interfaceFont(true), CaptionOrange);
     makeLabel(panel, "Label1", "Taste", twipsRect(120, 240, 2655, 255));
     m_key = new QLineEdit("F11", panel);
     m_key->setObjectName("Text1");

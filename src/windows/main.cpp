@@ -126,7 +126,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     releaseHeldMessages();
     QApplication::setApplicationName(QString::fromUtf8(setforge::config::ApplicationTitle));
-    QApplication::setFont(setforge::windows::defaultFont());
+    QApplication::setFont(setforge::platform::interfaceFont());
     const std::optional<QString> file = fileArgument(QApplication::arguments());
 
     // The interface is German whatever the system's language, Qt's own dialogs included.

@@ -5,9 +5,9 @@
 #include "config/save_userconfig.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
-#include "platform/save_services_adapter.h"
 #include "platform/secondary_window.h"
 #include "platform/text_box.h"
+#include "platform/userconfig_saving.h"
 #include "platform/window_services.h"
 #include "windows/aboutwindow.h"
 #include "windows/artwork.h"
@@ -63,7 +63,7 @@ void setBoxColours(QWidget* box, int grey) {
 MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_services(services) {
-    setUpWindow(this, "HauptFrame", "Halvren", 11430, 8055);
+    setUpWindow(this, "HauptFrame", MakerName, 11430, 8055);
     setWindowIcon(artwork::windowIcon());
 
     buildTitleArea();
@@ -146,9 +146,9 @@ void MainWindow::buildTitleArea() {
 
 void MainWindow::buildSettingFrames() {
     auto* general = new FrameBox(this, "Frame1_0", qs(frameCaption(SettingsFrame::General)),
-                                 twipsRect(120, 960, 5535, 6495), boldCaptionFont(), CaptionOrange);
+                                 twipsRect(120, 960, 5535, 6495), platform::interfaceFont(true), CaptionOrange);
     auto* internet = new FrameBox(this, "Frame1_1", qs(frameCaption(SettingsFrame::Internet)),
-                                  twipsRect(5760, 960, 5535, 1815), boldCaptionFont(), CaptionOrange);
+                                  twipsRect(5760, 960, 5535, 1815), platform::interfaceFont(true), CaptionOrange);
 
     makeLabel(general, "Label1", "Nickname", twipsRect(240, 360, 2235, 255));
     m_nickname = new QLineEdit(general);
@@ -192,7 +192,7 @@ void MainWindow::buildSettingFrames() {
 
 void MainWindow::buildFreeTextFrame() {
     auto* manual = new FrameBox(this, "Frame1_2", "Manuell bearbeiten", twipsRect(5760, 2820, 5535, 4635),
-                                boldCaptionFont(), CaptionOrange);
+                                platform::interfaceFont(true), CaptionOrange);
     auto* hint = makeLabel(manual, "Label10",
                            "Hier kannst du deine eigenen, hier nicht aufgelisteten Befehle eintragen oder Bind "
                            "hinzufügen.",
@@ -329,9 +329,8 @@ void MainWindow::Command1_Click() {
         request.startFolder = loaded.absolutePath().toStdString();
         request.proposedName = loaded.fileName().toStdString();
     }
-    platform::SaveServicesAdapter services(m_services, this);
-    const config::SaveResult result = config::saveUserconfig(
-        services, [this] { return snapshot(); }, request);
+    const config::SaveResult result = platform::saveUserconfig(
+        m_services, this, [this] { return snapshot(); }, request);
     if (result.outcome == config::SaveOutcome::Failed) {
         m_services.showMessage(this, {}, QString::fromStdString(config::saveFailureMessage(result)),
                                platform::MessageIcon::Warning);

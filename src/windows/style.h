@@ -1,9 +1,9 @@
 #pragma once
 
 #include "config/product.h"
+#include "platform/fonts.h"
 
 #include <QColor>
-#include <QFont>
 #include <QRect>
 #include <QRgb>
 #include <QString>
@@ -22,13 +22,6 @@ namespace setforge::windows {
 // The light grey of every window.
 inline constexpr QRgb WindowGrey = 0xffc0c0c0;
 inline const QColor CaptionOrange{203, 111, 18};
-
-// "MS Sans Serif" 8.25 pt (11 px), with fallbacks for systems that lack it.
-[[nodiscard]] QFont defaultFont();
-// The same, bold: frame captions.
-[[nodiscard]] QFont boldCaptionFont();
-// "Arial" bold 8.25 pt: the About window's labels.
-[[nodiscard]] QFont arialBoldFont();
 
 // The product's names and addresses as the windows show them.
 inline const QString PartnerName = QString::fromUtf8(config::PartnerName);

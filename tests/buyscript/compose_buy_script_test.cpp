@@ -119,14 +119,24 @@ TEST(BuyCatalogue, GroupsAreContiguousAndMarkersUnique) {
     EXPECT_EQ(*markers.rbegin(), 33);
 }
 
+// The message box breaks lines only at CR LF: a lone CR or LF would show as a glyph or merge lines.
 TEST(BuyScriptInfo, SixLinesJoinedByCrLf) {
-    EXPECT_EQ(BuyScriptInfoTitle, "Buy-Script Infos");
-    EXPECT_EQ(buyScriptInfoText(), "Die Taste die Sie angegeben haben,\r\n"
-                                   "muss im gültigen bereich\r\n"
-                                   "von Counter Strike 1.6 liegen.\r\n"
-                                   "\r\n"
-                                   "Wenn eine Taste schon in der Haupt Config belegt\r\n"
-                                   "wurde, wird diese durch die userconfig, überschrieben!");
+    const std::string text = buyScriptInfoText();
+    std::vector<std::string> lines;
+    for (std::size_t begin = 0;;) {
+        const std::size_t end = text.find("\r\n", begin);
+        lines.push_back(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
+        if (end == std::string::npos) {
+            break;
+        }
+        begin = end + 2;
+    }
+    ASSERT_EQ(lines.size(), 6u) << text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].find_first_of("\r\n"), std::string::npos) << i;
+        EXPECT_EQ(lines[i].empty(), i == 3) << "one blank line between the two paragraphs, at " << i;
+    }
+    EXPECT_FALSE(BuyScriptInfoTitle.empty());
 }
 
 } // namespace

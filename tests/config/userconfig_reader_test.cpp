@@ -82,6 +82,7 @@ TEST(UserconfigReader, EachLineRuleWithItsNastyVariant) {
         {"last line decides",               "gamma 3\r\nbind x y\r\ngamma 2.2\r\n", &S::gamma, "2.2", "bind x y"},
         {"last line not a choice",          "gamma 2.2\r\nbind x y\r\ngamma 2.5\r\n", none, "", "gamma 2.2\r\nbind x y\r\ngamma 2.5"},
         {"last setter is a two-command line","gamma 2.2\r\nsay x; gamma 3\r\n",  none, "", "gamma 2.2\r\nsay x; gamma 3"},
+        {"later setter in other case",      "gamma 2.2\r\nGAMMA 3 // brighter\r\n", none, "", "gamma 2.2\r\nGAMMA 3 // brighter"},
         {"earlier two-command line",        "gamma 3; say x\r\ngamma 2.2\r\n",   none, "", "gamma 3; say x\r\ngamma 2.2"},
         {"earlier alias naming it",         "alias g \"gamma 3\"\r\ng\r\ngamma 2.2\r\n", none, "", "alias g \"gamma 3\"\r\ng\r\ngamma 2.2"},
         {"later alias runs later anyway",   "gamma 2.2\r\nalias g \"gamma 3\"\r\n", &S::gamma, "2.2", "alias g \"gamma 3\""},

@@ -4,13 +4,14 @@
 #     e2e_setup <test name> <path of setforge> <screenshot folder> <first display number>
 # and then drives the program with the helpers below. Each test runs its own Xvfb and its
 # own copy of the program in a fresh HOME, so tests can run side by side (ctest -j).
-# Exit codes: 0 passed, 1 failed, 77 skipped (a tool is missing).
+# Exit codes: 0 passed, 1 failed, 77 skipped (a tool is missing, outside CI).
 
 set -uo pipefail
 
 readonly E2E_SKIP=77
 E2E_DIR=$(cd "${BASH_SOURCE[0]%/*}" && pwd)
 readonly E2E_DIR
+source "$E2E_DIR/../support/skip.sh" || exit 1
 readonly E2E_TIMEOUT=${E2E_TIMEOUT:-15} # seconds to wait for any window or file
 
 E2E_NAME=""
@@ -43,9 +44,8 @@ e2e_setup() {
     local tool
     for tool in Xvfb setxkbmap xdotool import xwininfo xprop cmp; do
         if ! command -v "$tool" >/dev/null 2>&1; then
-            echo "SKIP [$E2E_NAME]: '$tool' is not installed (packages xvfb, xdotool, x11-utils, imagemagick;" \
-                "bash scripts/deps.sh installs them)"
-            exit $E2E_SKIP
+            skip_missing_tool "[$E2E_NAME] '$tool' is not installed (packages xvfb, xdotool, x11-utils," \
+                "imagemagick; bash scripts/deps.sh installs them)"
         fi
     done
     [ -x "$E2E_BIN" ] || fail "program not found: $E2E_BIN"
@@ -137,10 +137,8 @@ start_app() {
             ;;
         --unprivileged)
             if [ "$(id -u)" -eq 0 ]; then
-                command -v setpriv >/dev/null 2>&1 || {
-                    echo "SKIP [$E2E_NAME]: running as root without setpriv to drop to an unprivileged user"
-                    exit $E2E_SKIP
-                }
+                command -v setpriv >/dev/null 2>&1 ||
+                    skip_missing_tool "[$E2E_NAME] running as root without setpriv to drop to an unprivileged user"
                 setpriv --reuid=65534 --regid=65534 --clear-groups -- test -x "$E2E_BIN" || {
                     echo "SKIP [$E2E_NAME]: user nobody (65534) cannot run $E2E_BIN"
                     exit $E2E_SKIP

@@ -10,10 +10,7 @@ EXE=$(realpath -e "$1" 2>/dev/null) || {
     echo "FAIL [wine_smoke]: no $1"
     exit 1
 }
-command -v wine >/dev/null 2>&1 || {
-    echo "SKIP [wine_smoke]: wine is not installed (bash scripts/windows.sh installs it)"
-    exit $E2E_SKIP
-}
+command -v wine >/dev/null 2>&1 || skip_missing_tool "[wine_smoke] wine is not installed (bash scripts/windows.sh installs it)"
 LINUX_BIN=$(realpath -e "$2" 2>/dev/null) || {
     echo "FAIL [wine_smoke]: no $2"
     exit 1

@@ -3,11 +3,12 @@
 # rename, and the folder's new entry right after it. Traces the writer's system calls with strace
 # while the platform tests save new and replaced files, and checks that order for every rename.
 # The leak check cannot run under a tracer; the untraced run of the same tests does it.
-# Exit codes: 0 passed, 1 failed, 77 skipped (no strace, or tracing is not allowed here).
+# Exit codes: 0 passed, 1 failed, 77 skipped (no strace outside CI, or tracing is not allowed here).
 # Usage: sync_order.sh <setforge_platform_tests>
 set -uo pipefail
 tests=$1
-command -v strace >/dev/null 2>&1 || { echo "SKIP: strace is not installed"; exit 77; }
+source "${BASH_SOURCE[0]%/*}/../support/skip.sh" || exit 1
+command -v strace >/dev/null 2>&1 || skip_missing_tool "strace is not installed"
 trace=$(mktemp "${TMPDIR:-/tmp}/setforge-sync-order.XXXXXX") || exit 1
 trap 'rm -f "$trace"' EXIT
 if ! strace -f -y -qq -o "$trace" -e trace=fsync,fdatasync,rename,renameat,renameat2 \

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Win32 file writer and its check with mingw and runs the check under wine.
-# Exit codes: 0 passed, 1 failed, 77 skipped (no mingw or no wine).
+# Exit codes: 0 passed, 1 failed, 77 skipped (no mingw or no wine, outside CI).
 # Usage: win32_replace_file.sh <source folder> <work folder>
 set -uo pipefail
 src=$1
 work=$2
 cxx=$(command -v x86_64-w64-mingw32-g++-posix || command -v x86_64-w64-mingw32-g++)
 wine=$(command -v wine || command -v wine64)
+source "${BASH_SOURCE[0]%/*}/../support/skip.sh" || exit 1
 if [ -z "$cxx" ] || [ -z "$wine" ]; then
-    echo "SKIP: needs x86_64-w64-mingw32-g++ and wine (packages g++-mingw-w64-x86-64-posix, wine64)"
-    exit 77
+    skip_missing_tool "needs x86_64-w64-mingw32-g++ and wine (packages g++-mingw-w64-x86-64-posix, wine64)"
 fi
 mkdir -p "$work" || exit 1
 rm -rf "$work/wineprefix/drive_c/setforge-check-"* # folders of earlier runs

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const std::string_view title = setforge::platform::ApplicationTitle;
     QApplication::setApplicationName(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-    QApplication::setFont(setforge::windows::defaultFont());
+    QApplication::setFont(setforge::platform::interfaceFont());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
