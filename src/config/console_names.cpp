@@ -12,12 +12,17 @@
 namespace setforge::config {
 namespace {
 
-// One bit per character class a name contains: an edit adds or removes at most one, so two
-// names whose sets differ in more than twice the allowed edits cannot be near each other.
+// One bit per character a name contains (letters and digits each their own): an edit adds or
+// removes at most one, so two names whose sets differ in more than twice the allowed edits cannot be
+// near each other.
 std::uint64_t characterSet(std::string_view name) {
     std::uint64_t set = 0;
     for (const char c : name) {
-        set |= std::uint64_t{1} << (static_cast<unsigned char>(lowerAscii(c)) % 64);
+        const char l = lowerAscii(c);
+        const unsigned bit = l >= 'a' && l <= 'z'   ? static_cast<unsigned>(l - 'a')
+                             : l >= '0' && l <= '9' ? 26U + static_cast<unsigned>(l - '0')
+                                                    : 36U + static_cast<unsigned char>(l) % 28U;
+        set |= std::uint64_t{1} << bit;
     }
     return set;
 }

@@ -19,33 +19,46 @@ namespace setforge::config {
         (a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > limit) {
         return over;
     }
-    // Three rows of the classic table: two rows back for the swap.
-    std::array<std::size_t, MaxLength + 1> older{};
-    std::array<std::size_t, MaxLength + 1> previous{};
-    std::array<std::size_t, MaxLength + 1> current{};
+    // Three rows of the classic table (two rows back for the swap), rotated rather than copied; only
+    // the cells within `limit` of the diagonal can stay within the limit.
+    // Left uninitialised: every cell is written before it is read.
+    std::array<std::array<std::size_t, MaxLength + 1>, 3> rows;
     for (std::size_t j = 0; j <= b.size(); ++j) {
-        previous[j] = j;
+        rows[0][j] = j;
     }
     for (std::size_t i = 1; i <= a.size(); ++i) {
+        auto& current = rows[i % 3];
+        const auto& previous = rows[(i + 2) % 3];
+        const auto& older = rows[(i + 1) % 3];
+        const std::size_t from = i > limit ? i - limit : 1;
+        const std::size_t to = std::min(b.size(), i + limit);
         current[0] = i;
-        std::size_t rowBest = current[0];
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const bool same = lowerAscii(a[i - 1]) == lowerAscii(b[j - 1]);
-            std::size_t cell = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (same ? 0 : 1)});
-            if (i > 1 && j > 1 && lowerAscii(a[i - 1]) == lowerAscii(b[j - 2]) &&
-                lowerAscii(a[i - 2]) == lowerAscii(b[j - 1])) {
+        if (from > 1) {
+            current[from - 1] = over; // outside the band
+        }
+        std::size_t rowBest = from == 1 ? current[0] : over;
+        const char ai = lowerAscii(a[i - 1]);
+        for (std::size_t j = from; j <= to; ++j) {
+            const char bj = lowerAscii(b[j - 1]);
+            std::size_t cell = previous[j - 1] + (ai == bj ? 0 : 1);
+            cell = std::min(cell, current[j - 1] + 1);
+            if (j < i + limit) { // previous[j] lies inside the band
+                cell = std::min(cell, previous[j] + 1);
+            }
+            if (i > 1 && j > 1 && ai == lowerAscii(b[j - 2]) && lowerAscii(a[i - 2]) == bj) {
                 cell = std::min(cell, older[j - 2] + 1);
             }
-            current[j] = cell;
-            rowBest = std::min(rowBest, cell);
+            current[j] = std::min(cell, over);
+            rowBest = std::min(rowBest, current[j]);
+        }
+        if (to < b.size()) {
+            current[to + 1] = over;
         }
         if (rowBest > limit) {
             return over;
         }
-        older = previous;
-        previous = current;
     }
-    return std::min(previous[b.size()], over);
+    return std::min(rows[a.size() % 3][b.size()], over);
 }
 
 } // namespace setforge::config
