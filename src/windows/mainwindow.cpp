@@ -12,6 +12,7 @@
 #include "windows/artwork.h"
 #include "windows/buymenu.h"
 #include "windows/controls.h"
+#include "windows/finding_marks.h"
 #include "windows/setting_rows.h"
 #include "windows/style.h"
 
@@ -71,6 +72,7 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     buildFreeTextFrame();
     buildButtons();
     setTabOrderByRows();
+    buildFindingMarks();
 
     setAcceptDrops(true);
     auto* open = new QShortcut(QKeySequence::Open, this);
@@ -192,6 +194,51 @@ void MainWindow::buildFreeTextFrame() {
     m_freeText->setGeometry(twipsRect(120, 720, 5295, 3735));
     m_freeText->setLineWrapMode(QPlainTextEdit::NoWrap);
     setBoxColours(m_freeText, 224);
+}
+
+void MainWindow::buildFindingMarks() {
+    // The count stands in the free-text frame's top edge, right of its caption, where no control is.
+    auto* manual = findChild<QWidget*>("Frame1_2");
+    const int captionEnd = 8 + QFontMetrics(boldCaptionFont()).horizontalAdvance("Manuell bearbeiten") + 12;
+    auto* count = new QLabel(manual);
+    count->setObjectName("FindingCount");
+    count->setGeometry(captionEnd, 0, manual->width() - captionEnd - 8, QFontMetrics(boldCaptionFont()).height());
+    count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    count->setAutoFillBackground(true);
+    m_marks = new FindingMarks(
+        m_freeText, count, [this] { return snapshot(); },
+        [this](const config::SettingSpec& setting, const config::ChoiceSpec& choice) {
+            takeOverChoice(setting, choice);
+        });
+
+    // A choice or the nickname changes what a line of the free text overrides.
+    for (const SettingControls& controls : m_settingControls) {
+        if (controls.list != nullptr) {
+            connect(controls.list, &QComboBox::currentIndexChanged, m_marks, &FindingMarks::scheduleCheck);
+        }
+        for (QRadioButton* option : controls.options) {
+            connect(option, &QRadioButton::toggled, m_marks, &FindingMarks::scheduleCheck);
+        }
+    }
+    connect(m_nickname, &QLineEdit::textChanged, m_marks, &FindingMarks::scheduleCheck);
+
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F8), this);
+    connect(next, &QShortcut::activated, m_marks, [this] { m_marks->goToNext(); });
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8), this);
+    connect(previous, &QShortcut::activated, m_marks, [this] { m_marks->goToNext(true); });
+}
+
+void MainWindow::takeOverChoice(const config::SettingSpec& setting, const config::ChoiceSpec& choice) {
+    const auto index = static_cast<std::size_t>(&setting - SettingsCatalogue.data());
+    const SettingControls& controls = m_settingControls.at(index);
+    if (controls.list != nullptr) {
+        controls.list->setCurrentIndex(controls.list->findText(qs(choice.display), Qt::MatchExactly));
+    }
+    for (QRadioButton* option : controls.options) {
+        if (option->objectName() == qs(choice.control)) {
+            option->setChecked(true);
+        }
+    }
 }
 
 void MainWindow::buildButtons() {
@@ -321,6 +368,10 @@ void MainWindow::Command1_Click() {
     if (const auto refusal = config::nicknameRefusal(m_nickname->text().toStdString())) {
         m_services.showMessage(this, {}, QString::fromStdString(*refusal), platform::MessageIcon::Warning);
         m_nickname->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // A file that would not do in game what the window shows is saved only when the player says so.
+    if (!m_marks->confirmSave(m_services, this)) {
         return;
     }
     config::SaveDialogRequest request = config::userconfigDialogRequest();
