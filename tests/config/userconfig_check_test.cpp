@@ -18,14 +18,6 @@ namespace {
 using K = FindingKind;
 using namespace std::string_literals;
 
-std::vector<std::string_view> variableNames() {
-    std::vector<std::string_view> names;
-    for (const SettingSpec& setting : SettingsCatalogue) {
-        names.push_back(setting.key);
-    }
-    return names;
-}
-
 // Comment lines that push a file over the whole-file limit without running anything.
 std::string padding() {
     std::string text;
@@ -48,8 +40,10 @@ std::string repeated(std::string_view word, int count) {
 bool modelOverrides(const SettingsState& state) {
     SettingsState windowOnly = state;
     windowOnly.manual_text.clear();
-    const auto window = testing::effectOfExec(composeUserconfig(windowOnly), SIZE_MAX, variableNames()).variables;
-    const auto game = testing::effectOfExec(composeUserconfig(state), WholeFileLimit, variableNames()).variables;
+    const auto window =
+        testing::effectOfExec(composeUserconfig(windowOnly), SIZE_MAX, testing::settingVariableNames()).variables;
+    const auto game =
+        testing::effectOfExec(composeUserconfig(state), WholeFileLimit, testing::settingVariableNames()).variables;
     return std::ranges::any_of(window,
                                [&](const auto& variable) { return std::ranges::find(game, variable) == game.end(); });
 }
@@ -155,55 +149,27 @@ TEST(UserconfigCheck, FindingsAgreeWithTheGame) {
     }
 }
 
-// Taking a finding's fix leaves a text the game runs as the window shows.
+// Taking a finding's fix leaves a text the game runs as the window shows; the finding names the
+// setting, and the choice the window can take over when the line's value is one.
 TEST(UserconfigCheck, FixesMakeTheGameDoWhatTheWindowShows) {
     struct Fix {
         std::string text;
         std::string fixed;
+        std::string_view setting;
+        std::string_view choice = ""; // none
     };
     // clang-format off
     const std::vector<Fix> cases = {
-        {"gamma 2.5",                        ""},
-        {"echo a\r\ngamma 2.5\r\necho b",    "echo a\r\necho b"},
-        {"echo a\r\ngamma 2.5",              "echo a"},
-        {"cl_righthand 0;echo x",            "echo x"},
-        {"echo x ; cl_righthand 0 ",         "echo x  "},
-        {"echo x;gamma 2.5;echo y",          "echo x;echo y"},
-        {"  gamma 2.5  \r\necho y",          "echo y"},
+        {"gamma 2.5",                        "",                "gamma"},
+        {"echo a\r\ngamma 2.4\r\necho b",    "echo a\r\necho b", "gamma",        "2.4"},
+        {"echo a\r\ngamma \"8\"",            "echo a",          "gamma",        "8 (Hell)"},
+        {"cl_righthand 0;echo x",            "echo x",          "cl_righthand", "Links"},
+        {"echo x ; cl_righthand 0 ",         "echo x  ",        "cl_righthand", "Links"},
+        {"echo x;gamma 2.5;echo y",          "echo x;echo y",   "gamma"},
+        {"  setinfo _vgui_menus 0  \r\necho y", "echo y",        "_vgui_menus",  "Text"},
     };
     // clang-format on
     for (const Fix& c : cases) {
-        SettingsState state;
-        state.gamma = "2.2";
-        state.cl_righthand = "o15";
-        state.manual_text = c.text;
-        const auto findings = checkUserconfig(state);
-        ASSERT_EQ(findings.size(), 1U) << c.text;
-        const ConfigFinding& f = findings.front();
-        state.manual_text = c.text.substr(0, f.begin) + f.fix.value_or("?") + c.text.substr(f.end);
-        EXPECT_EQ(state.manual_text, c.fixed) << c.text;
-        EXPECT_TRUE(checkUserconfig(state).empty()) << c.text;
-        EXPECT_FALSE(modelOverrides(state)) << c.text;
-    }
-}
-
-// The window can take a line's value over when it is one of the control's choices.
-TEST(UserconfigCheck, NamesTheChoiceALineStandsFor) {
-    struct Row {
-        std::string text;
-        std::string_view setting;
-        std::string_view choice; // "" for none
-    };
-    // clang-format off
-    const std::vector<Row> cases = {
-        {"gamma 2.5",               "gamma",        ""},
-        {"gamma 2.4",               "gamma",        "2.4"},
-        {"gamma \"8\"",             "gamma",        "8 (Hell)"},
-        {"cl_righthand 0",          "cl_righthand", "Links"},
-        {"setinfo _vgui_menus 0",   "_vgui_menus",  "Text"},
-    };
-    // clang-format on
-    for (const Row& c : cases) {
         SettingsState state;
         state.gamma = "2.2";
         state.cl_righthand = "o15";
@@ -211,10 +177,15 @@ TEST(UserconfigCheck, NamesTheChoiceALineStandsFor) {
         state.manual_text = c.text;
         const auto findings = checkUserconfig(state);
         ASSERT_EQ(findings.size(), 1U) << c.text;
-        ASSERT_NE(findings[0].setting, nullptr) << c.text;
-        EXPECT_EQ(findings[0].setting->key, c.setting) << c.text;
-        EXPECT_EQ(findings[0].lineChoice ? findings[0].lineChoice->display : "", c.choice) << c.text;
-        EXPECT_NE(findings[0].message.find(findings[0].setting->label), std::string::npos) << findings[0].message;
+        const ConfigFinding& f = findings.front();
+        ASSERT_NE(f.setting, nullptr) << c.text;
+        EXPECT_EQ(f.setting->key, c.setting) << c.text;
+        EXPECT_EQ(f.lineChoice ? f.lineChoice->display : "", c.choice) << c.text;
+        EXPECT_NE(f.message.find(f.setting->label), std::string::npos) << f.message;
+        state.manual_text = c.text.substr(0, f.begin) + f.fix.value_or("?") + c.text.substr(f.end);
+        EXPECT_EQ(state.manual_text, c.fixed) << c.text;
+        EXPECT_TRUE(checkUserconfig(state).empty()) << c.text;
+        EXPECT_FALSE(modelOverrides(state)) << c.text;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "support/game_console.h"
 
+#include "config/settings_catalogue.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -179,6 +181,14 @@ std::vector<Command> execFile(std::string_view file, std::size_t wholeFileLimit)
 ConsoleEffect effectOfExec(std::string_view file, std::size_t wholeFileLimit,
                            const std::vector<std::string_view>& variableNames) {
     return effectOfCommands(execFile(file, wholeFileLimit), variableNames);
+}
+
+std::vector<std::string_view> settingVariableNames() {
+    std::vector<std::string_view> names;
+    for (const config::SettingSpec& setting : config::SettingsCatalogue) {
+        names.push_back(setting.key);
+    }
+    return names;
 }
 
 } // namespace setforge::testing

@@ -30,6 +30,9 @@ struct ConsoleEffect {
 };
 [[nodiscard]] ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames);
 
+// The console variables the window's settings write, for effectOf.
+[[nodiscard]] std::vector<std::string_view> settingVariableNames();
+
 // The game running a whole file by `exec`, with its limits: a command longer than 1,023 bytes is
 // cut there, the next byte lost and the rest run as a command of its own; the arguments of a command
 // end before one of 515 characters or more, and after the 80th. A file larger than
