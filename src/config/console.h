@@ -33,11 +33,13 @@ struct Command : Span {
 // in order, without the separator; the piece after the last separator is visited even when empty.
 // A command longer than MaxCommandBytes is cut there; the byte after the cut is lost and the rest
 // is read as a new command. The game stops at a NUL byte: pass only the text before it.
-template <typename Visit> void forEachCommand(std::string_view text, Visit&& visit) {
+// `cutAt` other than MaxCommandBytes (npos: never) reads commands as the text says, without the cut.
+template <typename Visit>
+void forEachCommand(std::string_view text, Visit&& visit, std::size_t cutAt = MaxCommandBytes) {
     std::size_t begin = 0;
     bool inQuotes = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i - begin == MaxCommandBytes && !isSeparator(text[i], inQuotes)) {
+        if (i - begin == cutAt && !isSeparator(text[i], inQuotes)) {
             visit(Command{{begin, i}, true});
             begin = i + 1;
             inQuotes = false;

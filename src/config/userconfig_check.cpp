@@ -103,6 +103,41 @@ RunCommand runCommand(std::string_view text, Span span) {
     return run;
 }
 
+// The arguments of each command of `text` that has any, read as the text says (no cut).
+std::vector<std::vector<std::string_view>> commandWords(std::string_view text) {
+    std::vector<std::vector<std::string_view>> commands;
+    console::forEachCommand(
+        text,
+        [&](const console::Command& command) {
+            std::vector<std::string_view> words;
+            for (const Argument& arg :
+                 console::tokenize(text.substr(command.begin, command.end - command.begin)).args) {
+                words.push_back(arg.text);
+            }
+            if (!words.empty()) {
+                commands.push_back(std::move(words));
+            }
+        },
+        None);
+    return commands;
+}
+
+// True when the game, stopping at the NUL byte at `nul`, runs other commands than the text says:
+// the NUL's own command, read up to the NUL and read on, and everything after it.
+bool nulChangesWhatRuns(std::string_view text, std::size_t nul) {
+    std::size_t start = 0;
+    console::forEachCommand(
+        text,
+        [&](const console::Command& command) {
+            if (command.begin <= nul) {
+                start = command.begin;
+            }
+        },
+        None);
+    const std::string readOn = std::string(text.substr(start)) + "\r\n"; // writing ends the text with CR LF
+    return commandWords(text.substr(start, nul - start)) != commandWords(readOn);
+}
+
 struct Setter {
     std::size_t line = 0;
     Span span;    // the command without blanks around it
@@ -125,7 +160,7 @@ public:
     std::vector<ConfigFinding> run() {
         // The game reads the file as a C string: nothing after a NUL byte runs.
         const std::size_t runEnd = std::min(m_text.find('\0'), m_text.size());
-        if (runEnd < m_text.size()) {
+        if (runEnd < m_text.size() && nulChangesWhatRuns(m_text, runEnd)) {
             add(FindingKind::CutByGame, runEnd, m_text.size(),
                 "Das Spiel liest die Datei nur bis zu diesem Nullzeichen: alles danach führt es nicht aus.\r\n"
                 "Entferne das Nullzeichen.");
@@ -197,10 +232,12 @@ private:
         while (begin < runnable.size()) {
             const std::size_t lf = runnable.find('\n', begin);
             std::size_t end = lf == None ? runnable.size() : lf;
-            if (end > begin && runnable[end - 1] == '\r' && lf != None) {
+            const bool crlf = lf != None && end > begin && runnable[end - 1] == '\r';
+            if (crlf) {
                 --end;
             }
-            readLine({begin, end});
+            // Writing ends the last line with CR LF.
+            readLine({begin, end}, crlf || lf == None);
             begin = lf == None ? runnable.size() : lf + 1;
         }
     }
@@ -211,7 +248,8 @@ private:
     }
     static bool skippedAfterReadLine(char c) { return endsReadLine(c) && c != '\t'; }
 
-    void readLine(Span line) {
+    // `crEnded`: the line ends with CR LF in the file, not with a bare LF.
+    void readLine(Span line, bool crEnded) {
         std::vector<Span> pieces;
         std::size_t i = line.begin;
         while (i < line.end && skippedAfterReadLine(m_text[i])) {
@@ -232,15 +270,24 @@ private:
             console::forEachCommand(m_text.substr(piece.begin, piece.end - piece.begin),
                                     [&](const console::Command& command) { collect(command, piece.begin); });
         }
-        // Only a line whose commands come out differently is reported.
+        // Only a line whose commands come out differently is reported. Read whole, the CR of its
+        // line end belongs to a quote left open.
         std::vector<std::vector<std::string_view>> asPieces;
         for (std::size_t c = firstCommand; c < m_commands.size(); ++c) {
             appendWords(asPieces, m_commands[c]);
         }
+        const std::string whole = std::string(m_text.substr(line.begin, line.end - line.begin)) + (crEnded ? "\r" : "");
         std::vector<std::vector<std::string_view>> asWhole;
-        console::forEachCommand(m_text.substr(line.begin, line.end - line.begin), [&](const console::Command& command) {
-            appendWords(asWhole, runCommand(m_text, {line.begin + command.begin, line.begin + command.end}));
-        });
+        bool openQuote = false;
+        console::forEachCommand(
+            whole,
+            [&](const console::Command& command) {
+                const Span span{command.begin, command.end};
+                appendWords(asWhole, runCommand(whole, span));
+                openQuote =
+                    console::tokenize(std::string_view(whole).substr(span.begin, span.end - span.begin)).unclosedQuote;
+            },
+            None);
         if (asPieces == asWhole) {
             return;
         }
@@ -255,17 +302,23 @@ private:
         }
         std::string message = "Die Config ist größer als " + std::to_string(WholeFileLimit) +
                               " Bytes: Das Spiel liest sie dann Zeile für Zeile und beendet eine Zeile auch bei "
-                              "einem Tabulator, einem CR und bei Umlauten und anderen Sonderzeichen.\r\n";
+                              "einem Tabulator, einem CR, bei Umlauten und anderen Sonderzeichen und nach 1023 "
+                              "Bytes.\r\n";
         message +=
             pieces.empty() ? "Von dieser Zeile führt es nichts aus." : "Von dieser Zeile führt es " + runs + " aus.";
         const std::string_view content = m_text.substr(line.begin, line.end - line.begin);
         std::optional<std::string> fix;
         if (std::ranges::none_of(content, [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-            std::string blanks(content);
+            // Blanks for TAB and CR, and a closed quote, read the same both ways.
+            std::string readable(content);
             std::ranges::replace_if(
-                blanks, [](char c) { return c == '\t' || c == '\r'; }, ' ');
-            fix = std::move(blanks);
-            message += "\r\nErsetze Tabulatoren durch Leerzeichen.";
+                readable, [](char c) { return c == '\t' || c == '\r'; }, ' ');
+            if (openQuote) {
+                readable += '"';
+            }
+            fix = std::move(readable);
+            message += openQuote ? "\r\nSchließe das Anführungszeichen am Ende der Zeile."
+                                 : "\r\nErsetze Tabulatoren durch Leerzeichen.";
         } else {
             message += "\r\nVerzichte in dieser Zeile auf Umlaute und Sonderzeichen, oder kürze die Config.";
         }

@@ -258,7 +258,7 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
             break;
         }
         case FindingKind::CutByGame:
-            addFix(QStringLiteral("Tabulatoren durch Leerzeichen ersetzen"), i, false);
+            addFix(QStringLiteral("Zeile für das Spiel lesbar machen"), i, false);
             break;
         case FindingKind::UnknownKey:
         case FindingKind::NearName:
