@@ -82,12 +82,14 @@ void BM_ParseUserconfig(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseUserconfig)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 
-// Ten Steam libraries (half of them holding the game) below a temporary home, made once.
+// Ten Steam libraries (half of them holding the game) below a temporary home, made once. With
+// `listed` above ten, Steam's file names that many entries: every further one a new spelling, half
+// of them of the ten real libraries ("library3/./"), half of folders that do not exist.
 class FakeSteamInstall {
 public:
-    FakeSteamInstall() {
+    explicit FakeSteamInstall(int listed = 10) {
         std::random_device random;
-        m_base = std::filesystem::temp_directory_path() / ("setforge-bench-" + std::to_string(random()));
+        m_base = std::filesystem::temp_directory_path() / ("sfb" + std::to_string(random() % 100'000));
         const auto root = m_base / "home/.local/share/Steam";
         std::string vdf = "\"libraryfolders\"\n{\n";
         for (int i = 0; i < 10; ++i) {
@@ -97,6 +99,14 @@ public:
                 std::filesystem::create_directories(library / "steamapps/common/Half-Life/cstrike");
             }
             vdf += "\t\"" + std::to_string(i) + "\"\n\t{\n\t\t\"path\"\t\t\"" + library.string() + "\"\n\t}\n";
+        }
+        // Compact, so that 100,000 entries stay within the size the reader takes.
+        for (int i = 10; i < listed; ++i) {
+            const std::string spelling = i % 2 == 0
+                                             ? (m_base / ("library" + std::to_string(i % 9 + 1))).string() +
+                                                   std::string(static_cast<std::size_t>(i / 18 % 8 + 1), '/') + "."
+                                             : (m_base / ("m" + std::to_string(i))).string();
+            vdf += "\"" + std::to_string(i) + "\"{\"path\"\"" + spelling + "\"}\n";
         }
         std::ofstream(root / "steamapps/libraryfolders.vdf") << vdf << "}\n";
     }
@@ -170,5 +180,17 @@ void BM_CheckUserconfig(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_CheckUserconfig)->Arg(16 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
+void BM_FindGameFoldersManyEntries(benchmark::State& state) {
+    const FakeSteamInstall install(static_cast<int>(state.range(0)));
+    const setforge::config::SteamRoots roots{install.home(), std::nullopt, false};
+    for (auto _ : state) {
+        if (setforge::config::findGameFolders(roots).size() != 5) {
+            state.SkipWithError("expected five game folders");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_FindGameFoldersManyEntries)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace setforge::config {
 namespace {
@@ -134,6 +136,93 @@ std::string identityOf(const fs::path& path) {
     return identity;
 }
 
+#ifdef _WIN32
+constexpr std::string_view Separators = "/\\";
+#else
+constexpr std::string_view Separators = "/";
+#endif
+
+bool isSeparator(char c) {
+    return Separators.find(c) != std::string_view::npos;
+}
+
+// The spelling without doubled separators, "." steps and a separator at the end: "D:/Steam/",
+// "D:/Steam//" and "D:/Steam/./" name one folder without asking the disk. ".." stays, since behind a
+// symbolic link it leads elsewhere; a leading "//" (a network share) stays too.
+std::string plainSpelling(std::string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    std::size_t i = 0;
+    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+        out.assign(path.substr(0, 2));
+        i = 2;
+    }
+    while (i < path.size()) {
+        if (isSeparator(path[i])) {
+            if (out.empty() || !isSeparator(out.back())) {
+                out += path[i];
+            }
+            ++i;
+            continue;
+        }
+        const std::size_t end = std::min(path.find_first_of(Separators, i), path.size());
+        if (path.substr(i, end - i) == "." && !out.empty()) {
+            i = end + 1;
+            continue;
+        }
+        out.append(path.substr(i, end - i));
+        i = end;
+    }
+    while (out.size() > 1 && isSeparator(out.back()) && out[out.size() - 2] != ':' && out != "//") {
+        out.pop_back();
+    }
+    return out;
+}
+
+// Folder listings, each read once: with thousands of libraries listed in one folder, one listing
+// answers for all of them instead of a look-up on the disk per library.
+class FolderListings {
+public:
+    // False only when the folder's parent could be listed and has no entry of its name.
+    bool mayExist(std::string_view folder) {
+        const std::size_t cut = folder.find_last_of(Separators);
+        if (cut == std::string_view::npos || cut + 1 == folder.size()) {
+            return true;
+        }
+        const std::string_view parent = folder.substr(0, cut == 0 || folder[cut - 1] == ':' ? cut + 1 : cut);
+        auto [listing, fresh] = m_listings.try_emplace(std::string(parent));
+        if (fresh) {
+            listing->second = list(pathFromUtf8(parent));
+        }
+        return !listing->second || listing->second->contains(comparable(std::string(folder.substr(cut + 1))));
+    }
+
+private:
+    static std::string comparable(std::string name) {
+#ifdef _WIN32
+        for (char& c : name) {
+            c = lowerAscii(c);
+        }
+#endif
+        return name;
+    }
+
+    static std::optional<std::unordered_set<std::string>> list(const fs::path& parent) {
+        std::error_code error;
+        fs::directory_iterator entries(parent, error);
+        if (error) {
+            return std::nullopt;
+        }
+        std::unordered_set<std::string> names;
+        for (const fs::directory_entry& entry : entries) {
+            names.insert(comparable(utf8Of(entry.path().filename())));
+        }
+        return names;
+    }
+
+    std::unordered_map<std::string, std::optional<std::unordered_set<std::string>>> m_listings;
+};
+
 std::vector<std::string> steamRootCandidates(const SteamRoots& roots) {
     if (roots.windows) {
         std::vector<std::string> candidates;
@@ -199,17 +288,12 @@ std::vector<std::string> parseLibraryFolders(std::string_view vdfText) {
 std::vector<std::string> findGameFolders(const SteamRoots& roots) {
     std::vector<std::string> found;
     try {
-        std::vector<std::string> seenLibraries;
-        std::vector<std::string> seenGames;
-        const auto seen = [](std::vector<std::string>& list, const std::string& identity) {
-            for (const std::string& p : list) {
-                if (p == identity) {
-                    return true;
-                }
-            }
-            list.push_back(identity);
-            return false;
-        };
+        // Sets, not lists: Steam's file may name thousands of libraries, and the dialogs wait. A
+        // spelling seen before costs nothing; the disk is asked once per new spelling, and only a
+        // game folder that exists is resolved to its real location.
+        std::unordered_set<std::string> seenSpellings;
+        std::unordered_set<std::string> seenGames;
+        FolderListings listings;
         for (const std::string& root : steamRootCandidates(roots)) {
             std::error_code error;
             const fs::path rootPath = pathFromUtf8(root);
@@ -224,12 +308,12 @@ std::vector<std::string> findGameFolders(const SteamRoots& roots) {
                 }
             }
             for (const std::string& library : libraries) {
-                const fs::path libraryPath = pathFromUtf8(library);
-                if (seen(seenLibraries, identityOf(libraryPath))) {
+                std::string spelling = plainSpelling(library);
+                if (!listings.mayExist(spelling) || !seenSpellings.insert(spelling).second) {
                     continue;
                 }
-                fs::path game = libraryPath / "steamapps" / "common" / "Half-Life" / "cstrike";
-                if (fs::is_directory(game, error) && !seen(seenGames, identityOf(game))) {
+                fs::path game = pathFromUtf8(spelling) / "steamapps/common/Half-Life/cstrike";
+                if (fs::is_directory(game, error) && seenGames.insert(identityOf(game)).second) {
                     found.push_back(utf8Of(game.make_preferred()));
                 }
             }

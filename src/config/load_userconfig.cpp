@@ -1,13 +1,30 @@
 #include "config/load_userconfig.h"
 
+#include "config/config_text.h"
 #include "config/product.h"
+#include "config/userconfig.h"
 
 #include <algorithm>
 
 namespace setforge::config {
 namespace {
 constexpr std::ptrdiff_t NulBytesTolerated = 4;
+
+bool isUtf16(std::string_view bytes) {
+    const TextEncoding encoding = decodeConfigBytes(bytes.substr(0, 2)).encoding;
+    return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
 }
+
+// 50000 as "50.000", the way German texts group digits.
+std::string grouped(std::size_t number) {
+    std::string digits = std::to_string(number);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) {
+        digits.insert(at - 3, ".");
+    }
+    return digits;
+}
+
+} // namespace
 
 OpenDialogRequest userconfigOpenRequest() {
     return OpenDialogRequest{
@@ -19,13 +36,63 @@ OpenDialogRequest userconfigOpenRequest() {
 }
 
 std::optional<std::string> notAConfigReason(std::string_view bytes) {
-    if (bytes.size() > LargestConfigBytes) {
+    if (bytes.size() > LargestFileRead) {
         return std::string(TooLargeForAConfig);
     }
-    if (std::ranges::count(bytes, '\0') > NulBytesTolerated) {
+    if (!isUtf16(bytes) && std::ranges::count(bytes, '\0') > NulBytesTolerated) {
         return "Die Datei enthält Nullbytes und ist keine Textdatei.";
     }
     return std::nullopt;
+}
+
+std::optional<std::string> beyondOpenLimits(std::string_view written) {
+    if (written.size() > LargestConfigBytes) {
+        return "Die Config wäre gespeichert (mit CR LF am Zeilenende) " + grouped(written.size()) +
+               " Bytes groß. Das Programm öffnet Configs bis 1 MB (" + grouped(LargestConfigBytes) +
+               " Bytes); so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
+    }
+    std::size_t lines = 0;
+    for (std::size_t begin = 0; begin < written.size(); ++lines) {
+        const std::size_t lf = std::min(written.find('\n', begin), written.size());
+        const std::size_t length = lf - begin - (lf > begin && written[lf - 1] == '\r' ? 1 : 0);
+        if (length > LongestConfigLine) {
+            return "Eine Zeile ist " + grouped(length) + " Bytes lang. Das Programm öffnet Zeilen bis " +
+                   grouped(LongestConfigLine) +
+                   " Bytes; das Spiel selbst führt von einer Zeile ohnehin höchstens "
+                   "1.023 Bytes als einen Befehl aus.";
+        }
+        begin = lf + 1;
+    }
+    if (lines > MostConfigLines) {
+        return "Die Config hätte gespeichert " + grouped(lines) + " Zeilen. Das Programm öffnet Configs bis " +
+               grouped(MostConfigLines) + " Zeilen; so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> openingNotice(std::string_view bytes) {
+    if (!isUtf16(bytes)) {
+        return std::nullopt;
+    }
+    return "Die Datei ist in UTF-16 gespeichert (im Windows-Editor „Unicode“). Das Spiel konnte sie so nicht "
+           "lesen und hat keinen ihrer Befehle ausgeführt.\r\n\r\nNach „Config erstellen“ steht sie in UTF-8 "
+           "da, und das Spiel liest sie.";
+}
+
+LoadedConfig loadUserconfig(std::string_view bytes) {
+    LoadedConfig loaded;
+    loaded.refusal = notAConfigReason(bytes);
+    if (loaded.refusal) {
+        return loaded;
+    }
+    loaded.state = parseUserconfig(bytes);
+    loaded.refusal = beyondOpenLimits(composeUserconfig(loaded.state));
+    if (loaded.refusal) {
+        loaded.state = {};
+        return loaded;
+    }
+    loaded.notice = openingNotice(bytes);
+    return loaded;
 }
 
 std::string loadFailureMessage(std::string_view path, std::string_view reason) {

@@ -7,6 +7,7 @@
 // change the same variable. Where the engine's variants read a line differently, or a line is too
 // unusual to be sure of, it stays in the free text: the game then does exactly what it did.
 #include "config/ascii.h"
+#include "config/config_text.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
 #include "config/utf8.h"
@@ -23,7 +24,6 @@ namespace setforge::config {
 namespace {
 
 constexpr std::string_view ManualMarker = "// User Angaben";
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t None = std::string_view::npos;
 
 // The engine cuts a command after 1023 bytes and runs the rest as a command of its own. Lines up
@@ -402,10 +402,7 @@ std::string_view asWritten(const Line& line, std::string& buffer) {
 } // namespace
 
 std::string userconfigText(std::string_view fileBytes) {
-    if (fileBytes.starts_with(ByteOrderMark)) {
-        fileBytes.remove_prefix(ByteOrderMark.size());
-    }
-    return isValidUtf8(fileBytes) ? std::string(fileBytes) : windows1252ToUtf8(fileBytes);
+    return decodeConfigBytes(fileBytes).text;
 }
 
 SettingsState parseUserconfig(std::string_view fileBytes) {

@@ -56,6 +56,11 @@ std::size_t sequenceAt(std::string_view bytes, std::size_t i, std::size_t& end) 
 
 } // namespace
 
+std::size_t wellFormedLengthAt(std::string_view bytes, std::size_t i) {
+    std::size_t end = 0;
+    return sequenceAt(bytes, i, end);
+}
+
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         std::size_t end = 0;
@@ -69,6 +74,11 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 std::string sanitizeUtf8(std::string_view bytes) {
+    return replaceIllFormed(bytes, [](std::string& out, std::string_view) { out += '?'; });
+}
+
+std::string replaceIllFormed(std::string_view bytes,
+                             const std::function<void(std::string& out, std::string_view subpart)>& replace) {
     std::string out;
     out.reserve(bytes.size());
     std::size_t runStart = 0; // well-formed bytes are copied a run at a time
@@ -84,7 +94,7 @@ std::string sanitizeUtf8(std::string_view bytes) {
             continue;
         }
         out.append(bytes.substr(runStart, i - runStart));
-        out += '?';
+        replace(out, bytes.substr(i, end - i));
         i = end;
         runStart = end;
     }

@@ -1,6 +1,7 @@
 #include "platform/qt_window_services.h"
 
 #include "platform/message_dialog.h"
+#include "platform/read_file.h"
 
 #include "config/game_folders.h"
 
@@ -10,11 +11,17 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
 #include <QSettings>
+#include <QSplitter>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 namespace setforge::platform {
 
@@ -119,6 +126,46 @@ bool QtWindowServices::askQuestion(QWidget* parent, const QString& text, const Q
 
 namespace {
 
+constexpr auto OwnSideBarEntries = "setforge-own-side-bar-entries";
+
+// Every game folder is named "cstrike"; the side bar names each with its library, so that two
+// libraries can be told apart.
+void nameGameFolders(QFileDialog& dialog, const QStringList& games) {
+    auto* sideBar = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    if (sideBar == nullptr || sideBar->model() == nullptr) {
+        return;
+    }
+    QAbstractItemModel* model = sideBar->model();
+    const auto name = [model, games] {
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, 0);
+            const QString folder = QDir::cleanPath(index.data(Qt::UserRole + 1).toUrl().toLocalFile());
+            if (!games.contains(folder)) {
+                continue;
+            }
+            // steamapps/common/Half-Life/cstrike: four levels below the library, which is named by
+            // its folder (and drive), the full path shown as the tip.
+            const QString library = QDir::cleanPath(folder + QStringLiteral("/../../../.."));
+            const QString drive = library.size() > 1 && library.at(1) == QLatin1Char(':') ? library.left(2) + " " : "";
+            const QString label = "CS " + drive + QFileInfo(library).fileName();
+            if (index.data(Qt::DisplayRole).toString() != label) {
+                model->setData(index, label, Qt::DisplayRole);
+                model->setData(index, QDir::toNativeSeparators(folder), Qt::ToolTipRole);
+            }
+        }
+    };
+    name();
+    // Wide enough for the names, at most a third of the dialog.
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+        splitter != nullptr && !games.isEmpty()) {
+        const int wanted = sideBar->sizeHintForColumn(0) + sideBar->frameWidth() * 2 + 20;
+        const int total = std::max(dialog.sizeHint().width(), 3 * wanted);
+        splitter->setSizes({wanted, total - wanted});
+    }
+    // The side bar names its entries again whenever the folder's details arrive.
+    QObject::connect(model, &QAbstractItemModel::dataChanged, &dialog, name);
+}
+
 // The open and save dialogs alike: the same dialog on every desktop, starting in the given folder,
 // else in the player's game folder; the game folders found stand in the side bar.
 void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const std::string& filterDescription,
@@ -131,15 +178,24 @@ void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const 
     // The pattern is the last parenthesised group; the description keeps its own "(*.cfg)".
     dialog.setNameFilter(QString::fromStdString(filterDescription) + " (" + QString::fromStdString(filterPattern) +
                          ")");
-    const QStringList games = gameFolders();
-    QList<QUrl> sideBar = dialog.sidebarUrls();
+    QStringList games = gameFolders();
+    for (QString& game : games) {
+        game = QDir::cleanPath(game);
+    }
+    // Qt keeps the side bar in its own settings file when the dialog goes; the game folders are
+    // found afresh every time, so only the player's own entries are to be kept there.
+    QList<QUrl> ownEntries = dialog.sidebarUrls();
+    QList<QUrl> sideBar = ownEntries;
     for (const QString& folder : games) {
         const QUrl url = QUrl::fromLocalFile(folder);
+        ownEntries.removeAll(url);
         if (!sideBar.contains(url)) {
             sideBar.append(url);
         }
     }
     dialog.setSidebarUrls(sideBar);
+    nameGameFolders(dialog, games);
+    dialog.setProperty(OwnSideBarEntries, QVariant::fromValue(ownEntries));
     if (!startFolder.empty()) {
         dialog.setDirectory(QString::fromStdString(startFolder));
     } else if (!games.isEmpty()) {
@@ -147,8 +203,30 @@ void placeFileDialog(QFileDialog& dialog, const std::string& startFolder, const 
     }
 }
 
+// Qt's own dialog greys out Save for a name longer than the file system takes, without a word;
+// a line below the name says why (in bytes, as the file system counts: an umlaut counts twice).
+void warnOfLongNames(QFileDialog& dialog) {
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (edit == nullptr || grid == nullptr) {
+        return; // the system's own dialog
+    }
+    auto* warning = new QLabel(
+        QStringLiteral("Der Dateiname ist zu lang: Er darf höchstens 255 Bytes haben (ein Umlaut zählt doppelt)."),
+        &dialog);
+    warning->setObjectName(QStringLiteral("NameTooLongWarning"));
+    warning->setWordWrap(true);
+    warning->hide();
+    grid->addWidget(warning, grid->rowCount(), 0, 1, grid->columnCount());
+    QObject::connect(edit, &QLineEdit::textChanged, warning, [warning](const QString& typed) {
+        warning->setVisible(typed.section(QLatin1Char('/'), -1).toUtf8().size() > 255);
+    });
+}
+
 std::optional<QString> runFileDialog(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted) {
+    const int answer = dialog.exec();
+    dialog.setSidebarUrls(dialog.property(OwnSideBarEntries).value<QList<QUrl>>());
+    if (answer != QDialog::Accepted) {
         return std::nullopt;
     }
     const QStringList chosen = dialog.selectedFiles();
@@ -164,6 +242,7 @@ std::optional<QString> QtWindowServices::askSavePath(QWidget* parent, const conf
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     placeFileDialog(dialog, request.startFolder, request.filterDescription, request.filterPattern);
+    warnOfLongNames(dialog);
     dialog.selectFile(QString::fromStdString(request.proposedName));
     return runFileDialog(dialog);
 }
@@ -182,37 +261,28 @@ ReadResult QtWindowServices::readConfigFile(const QString& path) {
 }
 
 ReadResult readConfigFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return {false, {}, QStringLiteral("Die Datei gibt es nicht.")};
-    }
-    if (info.isDir()) {
-        return {false, {}, QStringLiteral("Das ist ein Ordner, keine Datei.")};
-    }
-    if (info.size() > static_cast<qint64>(config::LargestConfigBytes)) {
+#ifdef Q_OS_WIN
+    FileRead read = readRegularFile(QDir::toNativeSeparators(path).toStdWString(), config::LargestFileRead);
+#else
+    FileRead read = readRegularFile(QFile::encodeName(path).toStdString(), config::LargestFileRead);
+#endif
+    if (read.tooLarge) {
         return {false,
                 {},
-                QString::fromUtf8(config::TooLargeForAConfig.data(),
-                                  static_cast<qsizetype>(config::TooLargeForAConfig.size()))};
+                QString::fromUtf8(config::TooLargeForAConfig.data(), qsizetype(config::TooLargeForAConfig.size()))};
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {false,
-                {},
-                file.error() == QFileDevice::PermissionsError
-                    ? QStringLiteral("Keine Berechtigung, die Datei zu lesen.")
-                    : file.errorString()};
+    if (!read.ok) {
+        // A name whose bytes are not UTF-8 reaches the program with U+FFFD in their place and names
+        // no file; say so rather than "missing".
+        if (path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path)) {
+            return {false,
+                    {},
+                    QStringLiteral("Der Dateiname enthält Zeichen, die kein UTF-8 sind; unter diesem Namen lässt "
+                                   "sich die Datei nicht öffnen. Bitte benenne sie um.")};
+        }
+        return {false, {}, QString::fromStdString(read.reason)};
     }
-    // Read past the limit by one byte: a file that grew since it was measured is still caught.
-    QByteArray bytes = file.read(static_cast<qint64>(config::LargestConfigBytes) + 1);
-    if (file.error() != QFileDevice::NoError) {
-        return {false, {}, file.errorString()};
-    }
-    if (const auto reason =
-            config::notAConfigReason(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-        return {false, {}, QString::fromStdString(*reason)};
-    }
-    return {true, std::move(bytes), {}};
+    return {true, QByteArray::fromStdString(read.bytes), {}};
 }
 
 QStringList gameFolders() {

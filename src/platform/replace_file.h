@@ -2,6 +2,7 @@
 
 #include "platform/atomic_write.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,8 +23,10 @@ config::WriteResult replaceFile(NativePath path, std::string_view bytes);
 namespace detail {
 
 // Temporary files and backups are named ".setforge-<pid>-<6 letters or digits>.tmp" and
-// ".setforge-<pid>-<6 letters or digits>-<id of the file backed up>.bak": a save recognises
-// exactly these as its own and removes them once the process that made them is gone.
+// ".setforge-<pid>-<6 letters or digits>-<id of the file backed up>.bak", numbers without leading
+// zeros. The pid only keeps names of different processes apart: a pid from another machine or
+// another pid namespace means nothing here. Whether a save still needs its file is told by the
+// lock that save holds on it for as long as it runs.
 struct Leftover {
     unsigned long pid = 0;
     bool backup = false;
@@ -34,8 +37,36 @@ struct Leftover {
 [[nodiscard]] std::string backupName(unsigned long pid, unsigned long long fileId);
 [[nodiscard]] std::optional<Leftover> parseLeftover(std::string_view name);
 
-// A save takes well under a second; a leftover this old is stale even where its process number
-// means nothing (another machine on a network share, another pid namespace).
+// One try under a fresh random name: done, the name is taken (try another), or failed (the
+// system's error stands).
+enum class NameTry { Done, Taken, Failed };
+
+// Tries fresh names from `name` until `attempt` is done with one, at most 100 times; false when
+// it failed or every name was taken.
+bool underFreshName(const std::function<std::string()>& name,
+                    const std::function<NameTry(const std::string&)>& attempt);
+
+// One try at a lock: taken, held by someone else, or failed (the system's error stands).
+enum class LockTry { Taken, Busy, Failed };
+
+// How long a save waits for another save of the same file before it gives up: a save takes well
+// under a second, so a lock held longer belongs to a save that is stuck (a slow disk, a network
+// share) or to a window whose user is being asked something.
+inline constexpr int LockWaitMilliseconds = 2000;
+
+// Tries `attempt` until it is not Busy or the wait is over (then Busy).
+LockTry retryWhileBusy(const std::function<LockTry()>& attempt);
+
+// The German reasons of both writers beyond the system's own error texts.
+[[nodiscard]] std::string notRegularReason(std::string_view kind);
+[[nodiscard]] std::string anotherSaveReason();
+[[nodiscard]] std::string readOnlyReason();
+[[nodiscard]] std::string foreignOwnerReason();
+[[nodiscard]] std::string folderRefusedReason(std::string_view folder, const std::string& systemReason);
+[[nodiscard]] std::string incompleteReason(const std::string& systemReason, std::string_view backupPath);
+
+// Where a file system keeps no locks, a leftover untouched this long is stale: a save takes well
+// under a second.
 inline constexpr long long StaleAfterSeconds = 10 * 60;
 
 void reach(WriteStep step);

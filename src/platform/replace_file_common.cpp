@@ -1,7 +1,9 @@
 #include "platform/replace_file.h"
 
 #include <charconv>
+#include <chrono>
 #include <random>
+#include <thread>
 
 namespace setforge::platform {
 
@@ -29,7 +31,9 @@ std::string randomLetters() {
 }
 
 template <typename Number> bool parseWhole(std::string_view text, Number& value) {
-    if (text.empty() || text.size() > 20 || text.front() < '0' || text.front() > '9') {
+    // The program never writes a leading zero, so a name with one is not its own.
+    if (text.empty() || text.size() > 20 || text.front() < '0' || text.front() > '9' ||
+        (text.size() > 1 && text.front() == '0')) {
         return false;
     }
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -78,6 +82,56 @@ std::optional<Leftover> parseLeftover(std::string_view name) {
         return leftover;
     }
     return std::nullopt;
+}
+
+bool underFreshName(const std::function<std::string()>& name,
+                    const std::function<NameTry(const std::string&)>& attempt) {
+    for (int tries = 0; tries < 100; ++tries) {
+        const NameTry result = attempt(name());
+        if (result != NameTry::Taken) {
+            return result == NameTry::Done;
+        }
+    }
+    return false;
+}
+
+LockTry retryWhileBusy(const std::function<LockTry()>& attempt) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(LockWaitMilliseconds);
+    for (;;) {
+        const LockTry result = attempt();
+        if (result != LockTry::Busy || std::chrono::steady_clock::now() >= giveUp) {
+            return result;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+std::string notRegularReason(std::string_view kind) {
+    return "Das Ziel ist keine gewöhnliche Datei, sondern " + std::string(kind) + " (not a regular file)";
+}
+
+std::string anotherSaveReason() {
+    return "Ein anderes Fenster speichert gerade dieselbe Datei. Bitte warten, bis es fertig ist, und dann noch "
+           "einmal speichern (the file is locked by another save)";
+}
+
+std::string readOnlyReason() {
+    return "Die Datei ist schreibgeschützt: Mit Ihren Rechten lässt sie sich nicht ändern (read-only file)";
+}
+
+std::string foreignOwnerReason() {
+    return "Keine Berechtigung: Die Datei gehört einem anderen Benutzer oder einer anderen Gruppe. Mit diesen Rechten "
+           "lässt sie sich nicht ändern, und sie zu ersetzen würde ändern, wem sie gehört (permission denied)";
+}
+
+std::string folderRefusedReason(std::string_view folder, const std::string& systemReason) {
+    return "Im Ordner " + std::string(folder) +
+           " lassen sich mit Ihren Rechten keine Dateien anlegen oder ersetzen: " + systemReason;
+}
+
+std::string incompleteReason(const std::string& systemReason, std::string_view backupPath) {
+    return systemReason + ". Die Datei ist unvollständig; ihr bisheriger Inhalt liegt vollständig in " +
+           std::string(backupPath);
 }
 
 void reach(WriteStep step) {

@@ -1,3 +1,4 @@
+#include "platform/read_file.h"
 #include "platform/replace_file.h"
 
 #ifdef _WIN32
@@ -32,12 +33,6 @@ public:
             CloseHandle(m_handle);
         }
         m_handle = handle;
-    }
-    // Closes now and says whether the system reported an error.
-    bool close() {
-        const BOOL closed = CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-        return closed != 0;
     }
 
 private:
@@ -104,10 +99,6 @@ std::wstring finalPath(HANDLE file) {
     return path;
 }
 
-std::string notRegularReason(const char* kind) {
-    return std::string("Das Ziel ist keine gewöhnliche Datei, sondern ") + kind + " (not a regular file)";
-}
-
 bool writeAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), std::size_t{1} << 30));
@@ -148,33 +139,76 @@ unsigned long currentPid() {
     return GetCurrentProcessId();
 }
 
-bool processGone(unsigned long pid) {
-    if (pid == currentPid()) {
-        return false;
+// Saves lock one byte far beyond any config's end: the lock then never stands in the way of the
+// writes of an in-place save, which Windows checks against byte-range locks of every handle.
+constexpr DWORD LockedByteHigh = 0x7fffffff;
+
+LockTry tryLock(HANDLE file) {
+    OVERLAPPED at{};
+    at.OffsetHigh = LockedByteHigh;
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        return LockTry::Taken;
     }
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
-    if (process == nullptr) {
-        return GetLastError() == ERROR_INVALID_PARAMETER; // no process has this number
-    }
-    DWORD code = 0;
-    const bool ended = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
-    CloseHandle(process);
-    return ended;
+    return GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING ? LockTry::Busy
+                                                                                        : LockTry::Failed;
 }
 
-unsigned long long ticks(FILETIME time) {
-    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+// Some shares keep no locks: there saves go on unlocked, as every program's do.
+LockTry lockWithin(HANDLE file) {
+    const LockTry lock = retryWhileBusy([file] { return tryLock(file); });
+    return lock == LockTry::Failed && GetLastError() == ERROR_NOT_SUPPORTED ? LockTry::Taken : lock;
 }
 
-// A leftover of ours that no running save can still need: its process has ended, or it has not
-// been touched for minutes.
-bool isStale(const Leftover& leftover, FILETIME written) {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    constexpr unsigned long long TicksPerSecond = 10'000'000;
-    const bool old = ticks(now) > ticks(written) &&
-                     ticks(now) - ticks(written) > static_cast<unsigned long long>(StaleAfterSeconds) * TicksPerSecond;
-    return old || processGone(leftover.pid);
+// Makes a file of this save under a fresh name from `nextName` and locks it; the handle shares
+// everything, so that the rename or the replacement of the target can take it while it stays
+// locked, which tells the clean-up of other saves to leave it.
+bool makeLocked(const std::wstring& folder, const std::function<std::string()>& nextName, Handle& file,
+                std::wstring& path) {
+    return underFreshName(nextName, [&](const std::string& name) {
+        const std::wstring candidate = folder + widen(name);
+        file.reset(CreateFileW(candidate.c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            return GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS ? NameTry::Taken
+                                                                                                 : NameTry::Failed;
+        }
+        path = candidate;
+        // The clean-up of another save may have come between making and locking it.
+        if (const LockTry lock = lockWithin(file.get()); lock != LockTry::Taken) {
+            path.clear();
+            if (lock == LockTry::Busy) {
+                return NameTry::Taken; // being removed
+            }
+            const DWORD error = GetLastError();
+            file.reset();
+            DeleteFileW(candidate.c_str());
+            SetLastError(error);
+            return NameTry::Failed;
+        }
+        FILE_STANDARD_INFO standard{};
+        const bool removed = GetFileInformationByHandleEx(file.get(), FileStandardInfo, &standard, sizeof standard) &&
+                             standard.DeletePending;
+        if (removed) {
+            path.clear();
+            return NameTry::Taken;
+        }
+        return NameTry::Done;
+    });
+}
+
+// Removes a leftover that no running save holds: one whose lock can be taken. It is marked for
+// removal through the locked handle, so no other file under the same name can be hit.
+void removeIfUnheld(const std::wstring& path) {
+    const Handle file(CreateFileW(path.c_str(), GENERIC_READ | DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid() || tryLock(file.get()) != LockTry::Taken) {
+        return;
+    }
+    FILE_DISPOSITION_INFO remove{};
+    remove.DeleteFile = TRUE;
+    SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove);
 }
 
 void removeStaleLeftovers(const std::wstring& folder, const std::function<bool(const Leftover&)>& wanted) {
@@ -184,7 +218,7 @@ void removeStaleLeftovers(const std::wstring& folder, const std::function<bool(c
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
-    std::vector<std::wstring> stale;
+    std::vector<std::wstring> candidates;
     do {
         if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
             continue;
@@ -198,13 +232,13 @@ void removeStaleLeftovers(const std::wstring& folder, const std::function<bool(c
             name += static_cast<char>(c); // ASCII, checked above
         }
         const std::optional<Leftover> leftover = parseLeftover(name);
-        if (leftover && wanted(*leftover) && isStale(*leftover, found.ftLastWriteTime)) {
-            stale.emplace_back(wide);
+        if (leftover && wanted(*leftover)) {
+            candidates.emplace_back(wide);
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    for (const std::wstring& name : stale) {
-        DeleteFileW((folder + name).c_str());
+    for (const std::wstring& name : candidates) {
+        removeIfUnheld(folder + name);
     }
 }
 
@@ -214,24 +248,15 @@ config::WriteResult replaceByRenaming(const std::wstring& folder, const std::wst
                                       const BY_HANDLE_FILE_INFORMATION* old, std::string_view bytes) {
     Handle file;
     RemoveAtEnd temp;
-    for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
-        const std::wstring candidate = folder + widen(temporaryName(currentPid()));
-        file.reset(
-            CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.valid()) {
-            temp.path = candidate;
-        } else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
-            return lastError();
-        }
-    }
-    if (!file.valid()) {
+    if (!makeLocked(
+            folder, [] { return temporaryName(currentPid()); }, file, temp.path)) {
         return lastError();
     }
     if (!writeAll(file.get(), bytes)) {
         return lastError();
     }
     reach(WriteStep::TemporaryWritten);
-    if (!FlushFileBuffers(file.get()) || !file.close()) {
+    if (!FlushFileBuffers(file.get())) {
         return lastError();
     }
     // Hidden and the like stay as the player set them; not every ReplaceFileW (wine's) carries them over.
@@ -241,6 +266,10 @@ config::WriteResult replaceByRenaming(const std::wstring& folder, const std::wst
         return lastError();
     }
     reach(WriteStep::TemporaryNamed);
+    // ReplaceFileW wants the new file to itself (wine's opens it without sharing), so its lock
+    // goes a moment early: a clean-up by another save in that moment makes this save fail, with
+    // the old file as it was.
+    file.reset();
     const BOOL replaced = old != nullptr ? ReplaceFileW(target.c_str(), temp.path.c_str(), nullptr,
                                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
                                          : MoveFileExW(temp.path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
@@ -269,17 +298,9 @@ config::WriteResult replaceInPlace(const std::wstring& folder, const std::wstrin
 
     Handle copy;
     RemoveAtEnd backup;
-    for (int attempt = 0; attempt < 100 && !copy.valid(); ++attempt) {
-        const std::wstring candidate = folder + widen(backupName(currentPid(), fileId));
-        copy.reset(
-            CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (copy.valid()) {
-            backup.path = candidate;
-        } else if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
-            return lastError();
-        }
-    }
-    if (!copy.valid() || !writeAll(copy.get(), oldBytes) || !FlushFileBuffers(copy.get()) || !copy.close()) {
+    if (!makeLocked(
+            folder, [&] { return backupName(currentPid(), fileId); }, copy, backup.path) ||
+        !writeAll(copy.get(), oldBytes) || !FlushFileBuffers(copy.get())) {
         return lastError();
     }
 
@@ -296,12 +317,52 @@ config::WriteResult replaceInPlace(const std::wstring& folder, const std::wstrin
         if (!restored) {
             const std::wstring kept = backup.path;
             backup.path.clear();
-            return failed(reason + ". Die Datei ist unvollständig; ihr bisheriger Inhalt liegt vollständig in " +
-                          utf8(kept));
+            return failed(incompleteReason(reason, utf8(kept)));
         }
         return failed(reason);
     }
     return {true, {}};
+}
+
+bool sameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// What the name leads to now, or nullopt (GetLastError() tells why, ERROR_FILE_NOT_FOUND: nothing).
+std::optional<BY_HANDLE_FILE_INFORMATION> fileAt(const std::wstring& path) {
+    const Handle probe(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!probe.valid() || !GetFileInformationByHandle(probe.get(), &info)) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+// Locks the existing target for the whole save, so that two windows saving the same file (under
+// any of its names) never mix their bytes. ReplaceFileW puts a new file under the name, so a save
+// that had to wait checks afterwards that the name still leads to the file it locked; if the other
+// save has replaced it meanwhile, it locks the new one, which the other save held locked as its
+// temporary file until the replacement was done.
+std::optional<config::WriteResult> lockTarget(const std::wstring& target, Handle& lock) {
+    for (int round = 0; round < 10; ++round) {
+        lock.reset(CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        BY_HANDLE_FILE_INFORMATION locked{};
+        if (!lock.valid() || !GetFileInformationByHandle(lock.get(), &locked)) {
+            return lastError();
+        }
+        if (const LockTry taken = lockWithin(lock.get()); taken != LockTry::Taken) {
+            return taken == LockTry::Busy ? failed(anotherSaveReason()) : lastError();
+        }
+        const std::optional<BY_HANDLE_FILE_INFORMATION> now = fileAt(target);
+        if (now && sameFile(*now, locked)) {
+            return std::nullopt;
+        }
+    }
+    return failed(anotherSaveReason());
 }
 
 } // namespace
@@ -329,6 +390,10 @@ config::WriteResult replaceFile(std::wstring path, std::string_view bytes) {
             if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
                 return failed(notRegularReason("ein Ordner"));
             }
+            // One rule for a file the player has made read-only, whatever the number of its links.
+            if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+                return failed(readOnlyReason());
+            }
             // A symbolic link stays a link; its target gets the bytes.
             if (std::wstring real = finalPath(probe.get()); !real.empty()) {
                 target = std::move(real);
@@ -340,6 +405,13 @@ config::WriteResult replaceFile(std::wstring path, std::string_view bytes) {
         return failed(notRegularReason("ein Ordner"));
     }
     const std::wstring folder = target.substr(0, slash + 1);
+    Handle lock; // held until this function returns
+    if (exists) {
+        if (std::optional<config::WriteResult> refused = lockTarget(target, lock)) {
+            return std::move(*refused);
+        }
+        (void)GetFileInformationByHandle(lock.get(), &info); // the file locked, should the name have moved on
+    }
 
     removeStaleLeftovers(folder, [](const Leftover& leftover) { return !leftover.backup; });
 
@@ -353,6 +425,10 @@ config::WriteResult replaceFile(std::wstring path, std::string_view bytes) {
                              [&](const Leftover& leftover) { return leftover.backup && leftover.fileId == fileId; });
     }
     return result;
+}
+
+std::string detail::notRegularFileReason(const char* kind) {
+    return notRegularReason(kind);
 }
 
 } // namespace setforge::platform

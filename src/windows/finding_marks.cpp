@@ -1,5 +1,6 @@
 #include "windows/finding_marks.h"
 
+#include "config/box_text.h"
 #include "platform/window_services.h"
 
 #include <QContextMenuEvent>
@@ -36,8 +37,30 @@ QString firstLine(const std::string& message) {
     return QString::fromStdString(message.substr(0, message.find("\r\n")));
 }
 
-// Document positions for byte offsets of the free text (lines separated by CR LF, which the box
-// holds as one block break), for `offsets` sorted ascending.
+// The UTF-16 units the box shows for the character starting at `byte` of the free text (0 inside
+// one): CR LF is one block break; a character the box would hide (a lone CR, NUL and the other C0
+// controls but TAB and LF, U+2028, U+2029) is a picture and a selector, and so is a selector of the
+// text itself (it is doubled); a character beyond the BMP takes two units.
+int boxUnits(std::string_view text, std::size_t byte) {
+    const auto c = static_cast<unsigned char>(text[byte]);
+    const auto next = [&](std::size_t k) {
+        return byte + k < text.size() ? static_cast<unsigned char>(text[byte + k]) : 0U;
+    };
+    if (c == '\r' && next(1) == '\n') {
+        return 0;
+    }
+    if ((c < 0x20 && c != '\t' && c != '\n') ||
+        (c == 0xE2 && next(1) == 0x80 && (next(2) == 0xA8 || next(2) == 0xA9)) ||
+        (c == 0xEF && next(1) == 0xB8 && next(2) == 0x8E)) {
+        return 2;
+    }
+    if ((c & 0xC0) == 0x80) {
+        return 0;
+    }
+    return c >= 0xF0 ? 2 : 1;
+}
+
+// Document positions for byte offsets of the free text, for `offsets` sorted ascending.
 std::vector<int> documentPositions(std::string_view text, const std::vector<std::size_t>& offsets) {
     std::vector<int> positions;
     positions.reserve(offsets.size());
@@ -45,13 +68,7 @@ std::vector<int> documentPositions(std::string_view text, const std::vector<std:
     std::size_t byte = 0;
     for (const std::size_t offset : offsets) {
         for (; byte < offset && byte < text.size(); ++byte) {
-            const auto c = static_cast<unsigned char>(text[byte]);
-            if (c == '\r' && byte + 1 < text.size() && text[byte + 1] == '\n') {
-                continue; // CR LF is one block break
-            }
-            if ((c & 0xC0) != 0x80) {
-                position += c >= 0xF0 ? 2 : 1; // a character beyond the BMP takes two UTF-16 units
-            }
+            position += boxUnits(text, byte);
         }
         positions.push_back(position);
     }
@@ -280,8 +297,8 @@ void FindingMarks::applyFix(std::size_t finding) {
     QTextCursor cursor(m_box->document());
     cursor.setPosition(mark.fixFrom);
     cursor.setPosition(mark.to, QTextCursor::KeepAnchor);
-    cursor.insertText(
-        QString::fromStdString(*m_findings[finding].fix).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    cursor.insertText(QString::fromStdString(config::encodeForBox(*m_findings[finding].fix))
+                          .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     m_box->setTextCursor(cursor);
     checkNow();
 }

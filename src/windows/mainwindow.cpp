@@ -1,5 +1,6 @@
 #include "windows/mainwindow.h"
 
+#include "config/box_text.h"
 #include "config/load_userconfig.h"
 #include "config/save_userconfig.h"
 #include "config/settings_catalogue.h"
@@ -12,6 +13,8 @@
 #include "windows/artwork.h"
 #include "windows/buymenu.h"
 #include "windows/controls.h"
+#include "windows/crosshairpreview.h"
+#include "windows/file_drop.h"
 #include "windows/finding_marks.h"
 #include "windows/setting_rows.h"
 #include "windows/style.h"
@@ -19,12 +22,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,8 +73,10 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     buildButtons();
     setTabOrderByRows();
     buildFindingMarks();
+    buildCrosshairPreviewButton();
 
-    setAcceptDrops(true);
+    new FileDrop(this, [this](const QString& path) { return openConfig(path); },
+                 {this, m_nickname, m_freeText->viewport()});
     auto* open = new QShortcut(QKeySequence::Open, this);
     connect(open, &QShortcut::activated, this, &MainWindow::openWithDialog);
 }
@@ -105,6 +107,17 @@ void MainWindow::setTabOrderByRows() {
 MainWindow::~MainWindow() {
     delete m_about;
     delete m_buyMenu;
+    delete m_crosshairPreview;
+}
+
+void MainWindow::buildCrosshairPreviewButton() {
+    // In the free space right of the translucency choice; the preview is built on the first click.
+    auto* button = new QPushButton("Vorschau…", findChild<QWidget*>("Frame1_0"));
+    button->setObjectName("Command5");
+    button->setGeometry(twipsRect(4200, 2850, 1215, 300));
+    button->setAccessibleDescription("Zeigt das Crosshair so, wie das Spiel es zeichnet");
+    connect(button, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+    QWidget::setTabOrder(findChild<QWidget*>("o9"), button);
 }
 
 void MainWindow::buildTitleArea() {
@@ -279,7 +292,7 @@ config::SettingsState MainWindow::snapshot() const {
             }
         }
     }
-    state.manual_text = platform::wholeText(m_freeText).toStdString();
+    state.manual_text = config::decodeFromBox(platform::wholeText(m_freeText).toStdString());
     return state;
 }
 
@@ -298,7 +311,7 @@ void MainWindow::load(const config::SettingsState& state) {
             option->setAutoExclusive(true);
         }
     }
-    platform::replaceText(m_freeText, QString::fromStdString(state.manual_text));
+    platform::replaceText(m_freeText, QString::fromStdString(config::encodeForBox(state.manual_text)));
 }
 
 void MainWindow::insertIntoFreeText(const QString& line) {
@@ -311,31 +324,32 @@ void MainWindow::showCentred() {
     m_gamma->setFocus(Qt::OtherFocusReason);
 }
 
-namespace {
-
-// The one local file of a drop, or "".
-QString droppedFile(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile()) {
-        return {};
-    }
-    return data->urls().first().toLocalFile();
-}
-
-} // namespace
-
 bool MainWindow::openConfig(const QString& path) {
     const platform::ReadResult read = m_services.readConfigFile(path);
-    if (!read.ok) {
+    config::LoadedConfig loaded;
+    if (read.ok) {
+        loaded = config::loadUserconfig(
+            std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())));
+    } else {
+        loaded.refusal = read.error.toStdString();
+    }
+    if (loaded.refusal) {
         m_services.showMessage(this, {},
                                QString::fromStdString(config::loadFailureMessage(
-                                   QDir::toNativeSeparators(path).toStdString(), read.error.toStdString())),
+                                   QDir::toNativeSeparators(path).toStdString(), *loaded.refusal)),
                                platform::MessageIcon::Warning);
         return false;
     }
-    load(
-        config::parseUserconfig(std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size()))));
-    m_loadedPath = QFileInfo(path).absoluteFilePath();
+    load(loaded.state);
+    proposeSavePath(path);
+    if (loaded.notice) {
+        m_services.showMessage(this, {}, QString::fromStdString(*loaded.notice), platform::MessageIcon::Information);
+    }
     return true;
+}
+
+void MainWindow::proposeSavePath(const QString& path) {
+    m_loadedPath = QFileInfo(path).absoluteFilePath();
 }
 
 void MainWindow::openWithDialog() {
@@ -346,21 +360,6 @@ void MainWindow::openWithDialog() {
     if (const std::optional<QString> path = m_services.askOpenPath(this, request); path && !path->isEmpty()) {
         openConfig(*path);
     }
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFile(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    }
-}
-
-void MainWindow::dropEvent(QDropEvent* event) {
-    const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty()) {
-        return;
-    }
-    event->acceptProposedAction();
-    openConfig(path);
 }
 
 void MainWindow::Command1_Click() {
@@ -402,6 +401,10 @@ void MainWindow::Command4_Click() {
     platform::showSecondaryWindow(m_buyMenu, [this] {
         return new BuyMenu(m_services, [this](const QString& line) { insertIntoFreeText(line); });
     });
+}
+
+void MainWindow::Command5_Click() {
+    platform::showSecondaryWindow(m_crosshairPreview, [this] { return new CrosshairPreview(m_services, *this); });
 }
 
 void MainWindow::Image2_Click() {

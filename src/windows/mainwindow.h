@@ -47,6 +47,9 @@ public:
     // that cannot be loaded gives a warning and changes nothing. True when it was loaded.
     bool openConfig(const QString& path);
 
+    // The next save proposes `path` (a file that need not exist yet), as after opening it.
+    void proposeSavePath(const QString& path);
+
     // Ctrl+O: asks for a config and loads it.
     void openWithDialog();
 
@@ -55,6 +58,7 @@ public:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void Command5_Click(); // the crosshair preview
     void Image2_Click();
     void Picture1_MouseDown(const QMouseEvent& event);
     void Picture2_Click();
@@ -63,8 +67,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override; // a config file dropped on the window is loaded
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildTitleArea();
@@ -74,6 +76,7 @@ private:
     void setTabOrderByRows();
     void buildFindingMarks();
     void takeOverChoice(const config::SettingSpec& setting, const config::ChoiceSpec& choice);
+    void buildCrosshairPreviewButton();
 
     // The widgets of one setting row: its list, or its pair (or three) of option buttons.
     struct SettingControls {
@@ -91,6 +94,7 @@ private:
     QString m_loadedPath;            // the config loaded last in this run, "" for none
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_buyMenu;
+    QPointer<QWidget> m_crosshairPreview;
 };
 
 } // namespace setforge::windows

@@ -38,5 +38,10 @@ wait_file_changed "$target" none || fail "no userconfig.cfg in the second librar
 printf '// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 expect_bytes "$target" "$E2E_WORK/expected.cfg"
 [ -z "$(ls -A "$E2E_WORK/cwd")" ] || fail "something was written to the working folder: $(ls -A "$E2E_WORK/cwd")"
+# Qt keeps the dialog's side bar ("shortcuts") in its settings file: the game folders are found
+# afresh each time, so they must not stay there.
+settings=$(find "$E2E_WORK/home/.config" -name 'QtProject.conf' 2>/dev/null)
+[ -n "$settings" ] || fail "Qt's settings file was not written; nothing to check"
+! grep "^shortcuts=" "$settings" | grep -q cstrike || fail "a game folder was stored in $settings: $(grep "^shortcuts=" "$settings")"
 close_program
 note "passed"

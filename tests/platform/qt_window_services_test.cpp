@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -291,6 +292,31 @@ TEST_F(SaveDialog, GivesTheChosenPathAsTypedOrNothingOnCancel) {
         EXPECT_TRUE(watch.acted());
         EXPECT_FALSE(watch.forcedClosed());
         EXPECT_EQ(path, c.chosen ? std::optional<QString>(inFolder(*c.chosen)) : std::nullopt);
+    }
+}
+
+// Save greys out for a name the file system does not take; a line says why.
+TEST_F(SaveDialog, WarnsOfANameLongerThanTheFileSystemTakes) {
+    const std::pair<QString, bool> cases[] = {
+        {QString(251, 'n') + ".cfg", false},
+        {QString(252, 'n') + ".cfg", true},
+        {QString(126, QChar(0xe4)) + ".cfg", true}, // 256 bytes in 130 letters
+        {"sub/" + QString(251, 'n') + ".cfg", false},
+    };
+    for (const auto& [typed, warned] : cases) {
+        bool shown = !warned;
+        ModalWatch watch([&](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(edit, nullptr);
+            edit->selectAll();
+            edit->insert(typed); // as typed; key clicks cannot carry an umlaut
+            const auto* warning = modal->findChild<QLabel*>("NameTooLongWarning");
+            shown = warning != nullptr && warning->isVisible();
+            asFileDialog(modal)->reject();
+        });
+        (void)QtWindowServices().askSavePath(nullptr, config::userconfigDialogRequest());
+        EXPECT_TRUE(watch.acted());
+        EXPECT_EQ(shown, warned) << typed.toStdString();
     }
 }
 

@@ -3,6 +3,7 @@
 // Exit status 0 when every case passed, 1 otherwise; each failure is printed.
 #include "platform/replace_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -127,17 +128,41 @@ void killedChild(const std::wstring& self, int step, const std::wstring& path) {
 }
 
 int g_killAt = -1;
+bool g_pauseInstead = false;
 
 void killHere(WriteStep step) {
     if (static_cast<int>(step) == g_killAt) {
+        if (g_pauseInstead) {
+            Sleep(4000); // a slow disk: longer than a second save waits
+            return;
+        }
         TerminateProcess(GetCurrentProcess(), 9);
     }
+}
+
+// A process that runs `arguments` of this program; its handle.
+HANDLE started(const std::wstring& self, const std::wstring& arguments) {
+    std::wstring command = L"\"" + self + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+bool anyLeftover() {
+    const std::vector<std::string> names = entries();
+    return std::any_of(names.begin(), names.end(), [](const std::string& n) { return n.rfind(".setforge-", 0) == 0; });
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 4 && std::wstring(argv[1]) == L"--kill-at") {
+    if (argc == 4 && (std::wstring(argv[1]) == L"--kill-at" || std::wstring(argv[1]) == L"--pause-at")) {
+        g_pauseInstead = std::wstring(argv[1]) == L"--pause-at";
         g_killAt = std::stoi(argv[2]);
         writeTestHooks().atStep = killHere;
         (void)replaceFile(argv[3], NewBytes);
@@ -187,19 +212,30 @@ int wmain(int argc, wchar_t** argv) {
          true,
          "",
          {}},
-        {"leftover of an ended save removed, other files kept",
+        {"read-only file refused, whatever its links",
+         [] {
+             put(at(L"userconfig.cfg"), OldBytes);
+             SetFileAttributesW(at(L"userconfig.cfg").c_str(), FILE_ATTRIBUTE_READONLY);
+             return at(L"userconfig.cfg");
+         },
+         false, "schreibgeschützt", [] { SetFileAttributesW(at(L"userconfig.cfg").c_str(), FILE_ATTRIBUTE_NORMAL); }},
+        {"unheld leftovers removed whatever their pid, other files kept",
          [] {
              put(at(L".setforge-4000000000-aB3xY9.tmp"), OldBytes); // no such process
              put(at(L".setforge-" + std::to_wstring(GetCurrentProcessId()) + L"-aB3xY9.tmp"), OldBytes); // running
+             put(at(L".setforge-04000000000-aB3xY9.tmp"), OldBytes); // never written so
              put(at(L"userconfig.cfg.aB3xY9"), OldBytes);
              return at(L"userconfig.cfg");
          },
          true, "",
          [] {
-             check(bytesOf(at(L".setforge-4000000000-aB3xY9.tmp")) == "<missing>", "the stale leftover is gone");
+             check(bytesOf(at(L".setforge-4000000000-aB3xY9.tmp")) == "<missing>", "the unheld leftover is gone");
+             check(bytesOf(at(L".setforge-" + std::to_wstring(GetCurrentProcessId()) + L"-aB3xY9.tmp")) == "<missing>",
+                   "the unheld leftover named after a running process is gone");
              check(bytesOf(at(L"userconfig.cfg.aB3xY9")) == OldBytes, "a file that is not a leftover stays");
-             DeleteFileW(at(L".setforge-" + std::to_wstring(GetCurrentProcessId()) + L"-aB3xY9.tmp").c_str());
+             check(bytesOf(at(L".setforge-04000000000-aB3xY9.tmp")) == OldBytes, "a name with a leading zero stays");
              DeleteFileW(at(L"userconfig.cfg.aB3xY9").c_str());
+             DeleteFileW(at(L".setforge-04000000000-aB3xY9.tmp").c_str());
          }},
     };
     for (const Case& c : cases) {
@@ -261,6 +297,29 @@ int wmain(int argc, wchar_t** argv) {
         for (const std::string& entry : entries()) {
             check(entry.rfind(".setforge-", 0) != 0, name + ": still left behind after the next save: " + entry);
         }
+    }
+
+    // Two windows saving one file: the second waits, then gives up and changes nothing while the
+    // first's slow write goes on; the first ends whole. Meanwhile a save of another file in the
+    // folder leaves the temporary file that the first save holds.
+    {
+        freshFolder();
+        put(at(L"userconfig.cfg"), OldBytes);
+        const HANDLE first =
+            started(self, L"--pause-at " + std::to_wstring(static_cast<int>(WriteStep::TemporaryWritten)) + L" \"" +
+                              at(L"userconfig.cfg") + L"\"");
+        check(first != nullptr, "start the first save");
+        for (int i = 0; i < 500 && !anyLeftover(); ++i) {
+            Sleep(10); // its temporary file shows that it holds the lock
+        }
+        check(replaceFile(at(L"other.cfg"), OldBytes).ok && anyLeftover(), "the held temporary file stays");
+        const setforge::config::WriteResult second = replaceFile(at(L"userconfig.cfg"), OldBytes + "zweites Fenster");
+        check(!second.ok && second.error.find("anderes Fenster") != std::string::npos,
+              "the second save gives up: " + second.error);
+        WaitForSingleObject(first, 30000);
+        CloseHandle(first);
+        check(bytesOf(at(L"userconfig.cfg")) == NewBytes, "the first save's bytes, whole");
+        check(!anyLeftover(), "nothing left after both saves: " + joined(entries()));
     }
 
     std::printf("%s\n", g_failures == 0 ? "all Win32 writer cases passed" : "some Win32 writer cases failed");

@@ -78,6 +78,14 @@ TEST_F(FindingMarksTest, MarksCountsAndGoesToEachFinding) {
     EXPECT_TRUE(count->isHidden());
 }
 
+// The box shows a lone CR as a picture and a selector, and a character beyond the BMP as two
+// units: the marks stay on their characters behind them.
+TEST_F(FindingMarksTest, MarksStayOnTheirCharactersBehindPictures) {
+    show(QString::fromUtf8("say a\rb 😀\ngamma 2.5"));
+    ASSERT_EQ(box()->extraSelections().size(), 1);
+    EXPECT_EQ(box()->extraSelections()[0].cursor.selectedText(), "gamma 2.5");
+}
+
 TEST_F(FindingMarksTest, ContextMenuTakesTheFix) {
     struct Case {
         QString text;

@@ -448,7 +448,7 @@ TEST_F(MainWindowTest, FileThatCannotBeLoadedIsNamedAndChangesNothing) {
         {dir.filePath("fehlt.cfg"), "gibt es nicht"},
         {folder, "Ordner"},
         {binary, "keine Textdatei"},
-        {huge, "16 MB"},
+        {huge, "1 MB"},
     };
     control<QLineEdit>("Text1")->setText("bleibt");
     click("o1");
@@ -502,8 +502,9 @@ TEST_F(MainWindowTest, TabOrderFollowsTheRowsFromTopToBottom) {
         }
         ASSERT_LT(chain.size(), 200u) << "the chain never reaches the free text";
     }
-    // 1 nickname + 7 lists + 27 options, the general frame's rows first, each frame top to bottom.
-    ASSERT_EQ(chain.size(), 35u);
+    // 1 nickname + 7 lists + 27 options + the crosshair preview's button, the general frame's rows
+    // first, each frame top to bottom.
+    ASSERT_EQ(chain.size(), 36u);
     QWidget* general = control<QWidget>("Frame1_0");
     int lastY = -1;
     bool inInternet = false;
