@@ -4,6 +4,7 @@
 #include "buyscript/buy_catalogue.h"
 #include "config/game_folders.h"
 #include "config/userconfig.h"
+#include "config/userconfig_check.h"
 
 #include <benchmark/benchmark.h>
 
@@ -133,6 +134,52 @@ void BM_FindGameFoldersTenLibraries(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FindGameFoldersTenLibraries)->Unit(benchmark::kMillisecond);
+
+// The check of the free text runs as the player types: a free text of the game's 16 KB must take well
+// under 10 ms, a 1 MB one must stay usable. Each line is different, so no name is looked up twice:
+// binds with umlauts (cut when the file is read line by line), own aliases, names of the player's
+// own scripts, a mistyped cvar and a line overriding a choice.
+std::string checkedText(std::size_t bytes) {
+    std::string text;
+    text.reserve(bytes + 128);
+    for (std::size_t i = 0; text.size() < bytes; ++i) {
+        const std::string n = std::to_string(i);
+        switch (i % 5) {
+        case 0:
+            text += "bind \"F" + std::to_string(i % 12 + 1) + "\" \"say Grüße " + n + "\"\r\n";
+            break;
+        case 1:
+            text += "alias skript" + n + " \"wait; +attack; wait; -attack\"\r\n";
+            break;
+        case 2:
+            text += "meinskript" + n + "; cl_crosshiar_color \"50 250 50\"\r\n";
+            break;
+        case 3:
+            text += "gamma 2.5; rate 25000; cl_updaterate 101 // " + n + "\r\n";
+            break;
+        default:
+            text += "bind \"MOUSE 4\" \"+jump\"; bind Strg +duck\r\n";
+            break;
+        }
+    }
+    text.resize(bytes);
+    return text;
+}
+
+void BM_CheckUserconfig(benchmark::State& state) {
+    setforge::config::SettingsState settings;
+    settings.gamma = "2.2";
+    settings.manual_text = checkedText(static_cast<std::size_t>(state.range(0)));
+    std::size_t findings = 0;
+    for (auto _ : state) {
+        const auto found = setforge::config::checkUserconfig(settings);
+        findings = found.size();
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["findings"] = static_cast<double>(findings);
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CheckUserconfig)->Arg(16 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 void BM_FindGameFoldersManyEntries(benchmark::State& state) {
     const FakeSteamInstall install(static_cast<int>(state.range(0)));

@@ -33,6 +33,8 @@ public:
     void minimise(QWidget* window) override { m_real.minimise(window); }
     void endProgram() override { m_real.endProgram(); }
     void showMessage(QWidget*, const QString&, const QString&, MessageIcon) override { failed = true; }
+    // Lines the game would read otherwise than the window shows are saved anyway.
+    bool askQuestion(QWidget*, const QString&, const QString&, const QString&) override { return true; }
     std::optional<QString> askSavePath(QWidget*, const setforge::config::SaveDialogRequest&) override {
         answered = Clock::now();
         return path;

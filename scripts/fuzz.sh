@@ -11,7 +11,7 @@ setforge_install_deps clang libclang-rt-14-dev
 cmake --preset fuzz
 cmake --build --preset fuzz
 for target in fuzz_userconfig fuzz_buy_script fuzz_parse_userconfig fuzz_library_folders fuzz_box_text \
-    fuzz_config_text; do
+    fuzz_config_text fuzz_check_userconfig; do
     corpus="build/fuzz/corpus/$target"
     mkdir -p "$corpus"
     echo "== $target for ${seconds}s"

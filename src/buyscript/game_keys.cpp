@@ -1,9 +1,11 @@
 #include "buyscript/game_keys.h"
 
 #include "config/ascii.h"
+#include "config/edit_distance.h"
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace setforge::buyscript {
 namespace {
@@ -35,6 +37,29 @@ bool isGameKey(std::string_view key) {
     }
     return std::ranges::any_of(KeyNames,
                                [key](std::string_view name) { return config::equalsIgnoringCase(key, name); });
+}
+
+std::vector<std::string_view> nearGameKeys(std::string_view key) {
+    constexpr std::size_t MaxEdits = 2;
+    constexpr std::size_t MaxNames = 3;
+    std::string joined;
+    for (const char c : key) {
+        if (c != ' ') {
+            joined += c;
+        }
+    }
+    std::vector<std::pair<std::size_t, std::string_view>> near;
+    for (const std::string_view name : KeyNames) {
+        if (const std::size_t distance = config::nameDistance(joined, name, MaxEdits); distance <= MaxEdits) {
+            near.emplace_back(distance, name);
+        }
+    }
+    std::ranges::stable_sort(near, {}, &std::pair<std::size_t, std::string_view>::first);
+    std::vector<std::string_view> names;
+    for (std::size_t i = 0; i < near.size() && i < MaxNames; ++i) {
+        names.push_back(near[i].second);
+    }
+    return names;
 }
 
 std::string bindableKey(std::string_view key) {

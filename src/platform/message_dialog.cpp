@@ -111,7 +111,8 @@ QFont messageFont() {
     return interfaceFont();
 }
 
-MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QString& text, MessageIcon icon)
+MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+                             const QString& accept, const QString& reject)
     : QDialog(parent) {
     setObjectName(QStringLiteral("MessageBox"));
     setWindowTitle(title.isEmpty() ? QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()) : title);
@@ -155,12 +156,22 @@ MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QStrin
         textArea = scroll;
     }
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(accept, this);
     ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
     ok->setMinimumWidth(75);
-    ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // A question defaults to its safe answer, so Enter never takes the risky one.
+    QPushButton* standard = ok;
+    QPushButton* no = nullptr;
+    if (!reject.isEmpty()) {
+        no = new QPushButton(reject, this);
+        no->setObjectName(QStringLiteral("reject"));
+        no->setMinimumWidth(75);
+        connect(no, &QPushButton::clicked, this, &QDialog::reject);
+        standard = no;
+    }
+    standard->setDefault(true);
+    standard->setFocus();
 
     auto* body = new QHBoxLayout;
     body->setSpacing(Spacing);
@@ -170,6 +181,9 @@ MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QStrin
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
+    if (no != nullptr) {
+        buttons->addWidget(no);
+    }
     buttons->addStretch();
 
     auto* outer = new QVBoxLayout(this);

@@ -119,6 +119,11 @@ void QtWindowServices::showMessage(QWidget* parent, const QString& title, const 
     box.exec();
 }
 
+bool QtWindowServices::askQuestion(QWidget* parent, const QString& text, const QString& accept, const QString& reject) {
+    MessageDialog box(parent, {}, text, MessageIcon::Warning, accept, reject);
+    return box.exec() == QDialog::Accepted;
+}
+
 namespace {
 
 constexpr auto OwnSideBarEntries = "setforge-own-side-bar-entries";

@@ -15,6 +15,7 @@ public:
     void minimise(QWidget* window) override;
     void endProgram() override;
     void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
+    bool askQuestion(QWidget* parent, const QString& text, const QString& accept, const QString& reject) override;
     std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) override;
     std::optional<QString> askOpenPath(QWidget* parent, const config::OpenDialogRequest& request) override;
     ReadResult readConfigFile(const QString& path) override;

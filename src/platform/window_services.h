@@ -48,6 +48,10 @@ public:
     // CR LF separates lines; TABs expand to regular stops.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
 
+    // A modal question with the same look and bounds as the message box and two buttons; true
+    // when the player takes `accept`. Enter, Escape and closing the box take `reject`.
+    virtual bool askQuestion(QWidget* parent, const QString& text, const QString& accept, const QString& reject) = 0;
+
     // The modal save dialog; nullopt on cancel. Without a start folder it opens in the player's
     // game folder where one is found; every game folder found is offered in its side bar.
     virtual std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) = 0;

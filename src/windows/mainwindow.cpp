@@ -15,6 +15,7 @@
 #include "windows/controls.h"
 #include "windows/crosshairpreview.h"
 #include "windows/file_drop.h"
+#include "windows/finding_marks.h"
 #include "windows/setting_rows.h"
 #include "windows/style.h"
 
@@ -36,6 +37,9 @@
 
 namespace setforge::windows {
 namespace {
+
+// The free-text frame's caption; the finding count stands right of it.
+constexpr const char* FreeTextCaption = "Manuell bearbeiten";
 
 using config::SettingKind;
 using config::SettingsCatalogue;
@@ -71,6 +75,7 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     buildFreeTextFrame();
     buildButtons();
     setTabOrderByRows();
+    buildFindingMarks();
     buildCrosshairPreviewButton();
 
     new FileDrop(this, [this](const QString& path) { return openConfig(path); },
@@ -191,7 +196,7 @@ void MainWindow::buildSettingFrames() {
 }
 
 void MainWindow::buildFreeTextFrame() {
-    auto* manual = new FrameBox(this, "Frame1_2", "Manuell bearbeiten", twipsRect(5760, 2820, 5535, 4635),
+    auto* manual = new FrameBox(this, "Frame1_2", FreeTextCaption, twipsRect(5760, 2820, 5535, 4635),
                                 platform::interfaceFont(true), CaptionOrange);
     auto* hint = makeLabel(manual, "Label10",
                            "Hier kannst du deine eigenen, hier nicht aufgelisteten Befehle eintragen oder Bind "
@@ -205,6 +210,52 @@ void MainWindow::buildFreeTextFrame() {
     m_freeText->setGeometry(twipsRect(120, 720, 5295, 3735));
     m_freeText->setLineWrapMode(QPlainTextEdit::NoWrap);
     setBoxColours(m_freeText, 224);
+}
+
+void MainWindow::buildFindingMarks() {
+    // The count stands in the free-text frame's top edge, right of its caption, where no control is.
+    auto* manual = findChild<QWidget*>("Frame1_2");
+    const int captionEnd = 8 + QFontMetrics(platform::interfaceFont(true)).horizontalAdvance(FreeTextCaption) + 12;
+    auto* count = new QLabel(manual);
+    count->setObjectName("FindingCount");
+    count->setGeometry(captionEnd, 0, manual->width() - captionEnd - 8,
+                       QFontMetrics(platform::interfaceFont(true)).height());
+    count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    count->setAutoFillBackground(true);
+    m_marks = new FindingMarks(
+        m_freeText, count, [this] { return snapshot(); },
+        [this](const config::SettingSpec& setting, const config::ChoiceSpec& choice) {
+            takeOverChoice(setting, choice);
+        });
+
+    // A choice or the nickname changes what a line of the free text overrides.
+    for (const SettingControls& controls : m_settingControls) {
+        if (controls.list != nullptr) {
+            connect(controls.list, &QComboBox::currentIndexChanged, m_marks, &FindingMarks::scheduleCheck);
+        }
+        for (QRadioButton* option : controls.options) {
+            connect(option, &QRadioButton::toggled, m_marks, &FindingMarks::scheduleCheck);
+        }
+    }
+    connect(m_nickname, &QLineEdit::textChanged, m_marks, &FindingMarks::scheduleCheck);
+
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F8), this);
+    connect(next, &QShortcut::activated, m_marks, [this] { m_marks->goToNext(); });
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8), this);
+    connect(previous, &QShortcut::activated, m_marks, [this] { m_marks->goToNext(true); });
+}
+
+void MainWindow::takeOverChoice(const config::SettingSpec& setting, const config::ChoiceSpec& choice) {
+    const auto index = static_cast<std::size_t>(&setting - SettingsCatalogue.data());
+    const SettingControls& controls = m_settingControls.at(index);
+    if (controls.list != nullptr) {
+        controls.list->setCurrentIndex(controls.list->findText(qs(choice.display), Qt::MatchExactly));
+    }
+    for (QRadioButton* option : controls.options) {
+        if (option->objectName() == qs(choice.control)) {
+            option->setChecked(true);
+        }
+    }
 }
 
 void MainWindow::buildButtons() {
@@ -320,6 +371,10 @@ void MainWindow::Command1_Click() {
     if (const auto refusal = config::nicknameRefusal(m_nickname->text().toStdString())) {
         m_services.showMessage(this, {}, QString::fromStdString(*refusal), platform::MessageIcon::Warning);
         m_nickname->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // A file that would not do in game what the window shows is saved only when the player says so.
+    if (!m_marks->confirmSave(m_services, this)) {
         return;
     }
     config::SaveDialogRequest request = config::userconfigDialogRequest();

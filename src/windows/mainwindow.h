@@ -20,6 +20,7 @@ class WindowServices;
 
 namespace setforge::windows {
 
+class FindingMarks;
 class PictureBox;
 
 // The start window: every client setting as a row, the free-text box and four buttons.
@@ -73,6 +74,8 @@ private:
     void buildFreeTextFrame();
     void buildButtons();
     void setTabOrderByRows();
+    void buildFindingMarks();
+    void takeOverChoice(const config::SettingSpec& setting, const config::ChoiceSpec& choice);
     void buildCrosshairPreviewButton();
 
     // The widgets of one setting row: its list, or its pair (or three) of option buttons.
@@ -87,7 +90,8 @@ private:
     QLineEdit* m_nickname = nullptr;
     QPlainTextEdit* m_freeText = nullptr;
     QComboBox* m_gamma = nullptr;
-    QString m_loadedPath; // the config loaded last in this run, "" for none
+    FindingMarks* m_marks = nullptr; // what the game makes of the free text, marked in it
+    QString m_loadedPath;            // the config loaded last in this run, "" for none
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_buyMenu;
     QPointer<QWidget> m_crosshairPreview;

@@ -18,18 +18,11 @@ using Field = std::string SettingsState::*;
 using S = SettingsState;
 using namespace std::string_literals;
 
-std::vector<std::string_view> variableNames() {
-    std::vector<std::string_view> names;
-    for (const SettingSpec& setting : SettingsCatalogue) {
-        names.push_back(setting.key);
-    }
-    return names;
-}
-
 // What the game is left with after running the file, and after running it written again.
 void expectSameInGame(std::string_view fileBytes, std::string_view what) {
-    const auto before = testing::effectOf(userconfigText(fileBytes), variableNames());
-    const auto after = testing::effectOf(composeUserconfig(parseUserconfig(fileBytes)), variableNames());
+    const auto before = testing::effectOf(userconfigText(fileBytes), testing::settingVariableNames());
+    const auto after =
+        testing::effectOf(composeUserconfig(parseUserconfig(fileBytes)), testing::settingVariableNames());
     EXPECT_TRUE(before == after) << what;
 }
 

@@ -50,6 +50,8 @@ public:
 
     // Answers for the coming save dialogs, first in first out; nullopt, or no answer left, cancels.
     std::deque<std::optional<QString>> saveAnswers;
+    // Answers for the coming questions, first in first out; no answer left takes the reject button.
+    std::deque<bool> questionAnswers;
     // Answers for the coming open dialogs, likewise.
     std::deque<std::optional<QString>> openAnswers;
     // Runs while the save dialog is "open", before it answers.
@@ -65,6 +67,7 @@ public:
     std::vector<QWidget*> minimised;
     int endProgramCalls = 0;
     std::vector<Message> messages;
+    std::vector<Message> questions; // title holds the two captions as "accept|reject"
     std::vector<SaveRequest> saveRequests;
     std::vector<OpenRequest> openRequests;
     std::vector<Write> writes;
@@ -77,6 +80,15 @@ public:
     void endProgram() override { ++endProgramCalls; }
     void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override {
         messages.push_back({parent, title, text, icon});
+    }
+    bool askQuestion(QWidget* parent, const QString& text, const QString& accept, const QString& reject) override {
+        questions.push_back({parent, accept + "|" + reject, text, MessageIcon::Warning});
+        if (questionAnswers.empty()) {
+            return false;
+        }
+        const bool answer = questionAnswers.front();
+        questionAnswers.pop_front();
+        return answer;
     }
     std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) override {
         saveRequests.push_back({parent, request});

@@ -1,5 +1,7 @@
 #include "support/game_console.h"
 
+#include "config/settings_catalogue.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -89,13 +91,10 @@ std::string asTheGameReadsIt(const std::string& value) {
     return text;
 }
 
-} // namespace
-
-ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames) {
+ConsoleEffect effectOfCommands(std::vector<Command> commands, const std::vector<std::string_view>& variableNames) {
     std::map<std::string, std::string> variables;
     ConsoleEffect effect;
-    // The game loads the file as a C string: nothing after a NUL byte is ever run.
-    for (Command& args : readConsole(text.substr(0, text.find('\0')))) {
+    for (Command& args : commands) {
         const std::string verb = lower(args[0]);
         const bool known = std::ranges::find(variableNames, verb) != variableNames.end();
         if (known && args.size() >= 2) {
@@ -112,6 +111,73 @@ ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view
     return effect;
 }
 
+// The command buffer with its 1,023-byte cut, and the tokenizer with its two limits.
+void runBuffer(std::string_view text, std::vector<Command>& out) {
+    constexpr std::size_t MaxCommand = 1023;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t i = pos;
+        bool inQuotes = false;
+        while (i < text.size() && text[i] != '\n' && !(text[i] == ';' && !inQuotes)) {
+            inQuotes = inQuotes != (text[i] == '"');
+            ++i;
+        }
+        std::size_t next = i + 1;
+        if (i - pos > MaxCommand) {
+            i = pos + MaxCommand;
+            next = i + 1;
+        }
+        Command args = tokenize(text.substr(pos, i - pos));
+        const auto tooLong = std::ranges::find_if(args, [](const std::string& a) { return a.size() >= 515; });
+        args.erase(tooLong, args.end());
+        if (args.size() > 80) {
+            args.resize(80);
+        }
+        if (!args.empty()) {
+            out.push_back(std::move(args));
+        }
+        pos = next;
+    }
+}
+
+} // namespace
+
+ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames) {
+    // The game loads the file as a C string: nothing after a NUL byte is ever run.
+    return effectOfCommands(readConsole(text.substr(0, text.find('\0'))), variableNames);
+}
+
+std::vector<std::string> execLines(std::string_view file) {
+    std::vector<std::string> lines;
+    const auto inLine = [](unsigned char c) { return c >= ' ' && c < 0x80; };
+    const auto skipped = [](unsigned char c) { return (c < ' ' && c != '\t') || c >= 0x80; };
+    std::size_t i = 0;
+    while (i < file.size()) {
+        const std::size_t start = i++; // the first byte is always taken
+        while (i < file.size() && i - start < 1023 && inLine(static_cast<unsigned char>(file[i]))) {
+            ++i;
+        }
+        lines.emplace_back(file.substr(start, i - start));
+        while (i < file.size() && skipped(static_cast<unsigned char>(file[i]))) {
+            ++i;
+        }
+    }
+    return lines;
+}
+
+std::vector<Command> execFile(std::string_view file, std::size_t wholeFileLimit) {
+    const std::string_view run = file.substr(0, file.find('\0'));
+    std::vector<Command> commands;
+    if (file.size() <= wholeFileLimit) {
+        runBuffer(run, commands);
+        return commands;
+    }
+    for (const std::string& line : execLines(run)) {
+        runBuffer(line, commands);
+    }
+    return commands;
+}
+
 std::string readLineByLine(std::string_view file) {
     file = file.substr(0, file.find('\0'));
     std::string commands;
@@ -126,6 +192,19 @@ std::string readLineByLine(std::string_view file) {
         i += length;
     }
     return commands;
+}
+
+ConsoleEffect effectOfExec(std::string_view file, std::size_t wholeFileLimit,
+                           const std::vector<std::string_view>& variableNames) {
+    return effectOfCommands(execFile(file, wholeFileLimit), variableNames);
+}
+
+std::vector<std::string_view> settingVariableNames() {
+    std::vector<std::string_view> names;
+    for (const config::SettingSpec& setting : config::SettingsCatalogue) {
+        names.push_back(setting.key);
+    }
+    return names;
 }
 
 } // namespace setforge::testing

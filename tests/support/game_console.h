@@ -30,6 +30,19 @@ struct ConsoleEffect {
 };
 [[nodiscard]] ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames);
 
+// The console variables the window's settings write, for effectOf.
+[[nodiscard]] std::vector<std::string_view> settingVariableNames();
+
+// The game running a whole file by `exec`, with its limits: a command longer than 1,023 bytes is
+// cut there, the next byte lost and the rest run as a command of its own; the arguments of a command
+// end before one of 515 characters or more, and after the 80th. A file larger than
+// `wholeFileLimit` bytes is read line by line, and there a line ends at every byte below the blank
+// (TAB included) and at every byte from 0x80 on; a line takes at most 1,023 bytes.
+[[nodiscard]] std::vector<std::string> execLines(std::string_view file);
+[[nodiscard]] std::vector<Command> execFile(std::string_view file, std::size_t wholeFileLimit);
+[[nodiscard]] ConsoleEffect effectOfExec(std::string_view file, std::size_t wholeFileLimit,
+                                         const std::vector<std::string_view>& variableNames);
+
 // A file too large for the command buffer is read line by line instead: a piece takes its first
 // byte and then every byte up to the next control character or byte of 0x80 and above (the engine
 // compares signed chars), at most 1,023 bytes, and runs as a line of its own; reading stops at a NUL.

@@ -339,7 +339,10 @@ TEST_F(MainWindowTest, LargeTypedInputsReachTheFileIntact) {
     const QString path = dir.filePath("userconfig.cfg");
     services.writeRealFiles = true; // the file is read back
     services.saveAnswers.push_back(path);
+    // A file this large is read line by line, which cuts the umlaut lines: the player saves anyway.
+    services.questionAnswers.push_back(true);
     click("Command1");
+    EXPECT_EQ(services.questions.size(), 1U);
 
     QByteArray expected = "name \"";
     for (int i = 0; i < 25; ++i) {

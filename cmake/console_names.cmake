@@ -1,0 +1,49 @@
+# Turns game-console-names.tsv into a C++ table of the names the original game knows, lower case
+# (the console compares names ignoring case), sorted, without the reconstructions' own additions.
+# Run as: cmake -DINPUT=<tsv> -DOUTPUT=<cpp> -P console_names.cmake
+file(STRINGS "${INPUT}" rows ENCODING UTF-8)
+list(POP_FRONT rows) # the header
+set(names "")
+foreach(row IN LISTS rows)
+    string(REPLACE "\t" ";" columns "${row}")
+    list(LENGTH columns count)
+    if(count LESS 5)
+        message(FATAL_ERROR "game-console-names.tsv: a row without five columns: ${row}")
+    endif()
+    list(GET columns 0 name)
+    list(GET columns 4 port_only)
+    if(port_only STREQUAL "no")
+        if(NOT name MATCHES "^[A-Za-z0-9_+.-]+$")
+            message(FATAL_ERROR "game-console-names.tsv: unexpected characters in the name ${name}")
+        endif()
+        string(TOLOWER "${name}" name)
+        list(APPEND names "${name}")
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES names)
+list(SORT names)
+list(LENGTH names total)
+set(body "")
+foreach(name IN LISTS names)
+    string(APPEND body "    \"${name}\",\n")
+endforeach()
+file(WRITE "${OUTPUT}.tmp"
+"// Generated from src/config/data/game-console-names.tsv by cmake/console_names.cmake; do not edit.
+#include \"config/console_names.h\"
+
+#include <array>
+
+namespace setforge::config {
+namespace {
+constexpr std::array<std::string_view, ${total}> Names{{
+${body}}};
+} // namespace
+
+std::span<const std::string_view> gameConsoleNames() {
+    return Names;
+}
+
+} // namespace setforge::config
+")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")

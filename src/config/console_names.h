@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace setforge::config {
+
+// The console commands and variables of the original game, lower case and sorted; made at build
+// time from data/game-console-names.tsv. The list has gaps: a name missing here may still be real.
+[[nodiscard]] std::span<const std::string_view> gameConsoleNames();
+
+// True when `name` is in the list (any case).
+[[nodiscard]] bool isGameConsoleName(std::string_view name);
+
+// The listed name a typo of `name` most likely meant: one edit away for names of four to seven
+// characters, up to two for longer ones; nullopt for a listed name, a short one or one near nothing.
+[[nodiscard]] std::optional<std::string_view> nearGameConsoleName(std::string_view name);
+
+} // namespace setforge::config

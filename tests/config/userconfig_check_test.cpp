@@ -1,0 +1,196 @@
+// The check of the player's own lines: each case is run through the tests' console model, and a
+// finding that the file does something else than the window or the line says is raised exactly
+// when the model shows the game doing something else.
+#include "config/settings_catalogue.h"
+#include "config/userconfig.h"
+#include "config/userconfig_check.h"
+#include "support/game_console.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace setforge::config {
+namespace {
+
+using K = FindingKind;
+using namespace std::string_literals;
+
+// Comment lines that push a file over the whole-file limit without running anything.
+std::string padding() {
+    std::string text;
+    while (text.size() < WholeFileLimit) {
+        text += "//" + std::string(98, '-') + "\r\n";
+    }
+    return text;
+}
+
+std::string repeated(std::string_view word, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        out += out.empty() ? "" : " ";
+        out += word;
+    }
+    return out;
+}
+
+// The model says the game ends with another value than the window shows for one of its controls.
+bool modelOverrides(const SettingsState& state) {
+    SettingsState windowOnly = state;
+    windowOnly.manual_text.clear();
+    const auto window =
+        testing::effectOfExec(composeUserconfig(windowOnly), SIZE_MAX, testing::settingVariableNames()).variables;
+    const auto game =
+        testing::effectOfExec(composeUserconfig(state), WholeFileLimit, testing::settingVariableNames()).variables;
+    return std::ranges::any_of(window,
+                               [&](const auto& variable) { return std::ranges::find(game, variable) == game.end(); });
+}
+
+// The model says the game runs other commands than the lines read plainly say.
+bool modelCuts(const SettingsState& state) {
+    const std::string file = composeUserconfig(state);
+    return testing::execFile(file, WholeFileLimit) != testing::readConsole(file);
+}
+
+struct Expected {
+    FindingKind kind;
+    std::size_t line;
+    std::optional<std::string> fix = std::nullopt;
+};
+
+struct Case {
+    std::string what;
+    std::string text;
+    std::vector<Expected> findings;
+    std::string gamma = "2.2";
+    std::string hand = "o15"; // Rechts
+    std::string nickname = "Bar";
+    std::string menus = "o27"; // Grafisch
+};
+
+TEST(UserconfigCheck, FindingsAgreeWithTheGame) {
+    const std::string big = padding();
+    const auto afterBig = static_cast<std::size_t>(std::ranges::count(big, '\n')) + 1;
+    const std::string longSay = "echo " + repeated(std::string(14, 'x'), 70); // 1,054 bytes, short arguments
+    const std::string fitting = "echo " + repeated(std::string(13, 'x'), 72) + " " + std::string(10, 'y'); // 1,023
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"other gamma",             "gamma \"2.5\"",                       {{K::OverridesChoice, 1, ""}}},
+        {"same gamma, other case",  "GAMMA 2.2",                           {}},
+        {"same gamma as number",    "echo a\r\ngamma 2.200000",            {}},
+        {"no gamma chosen",         "gamma 2.5",                           {}, ""},
+        {"later line wins",         "gamma 2.5\r\ngamma 2.2",              {}},
+        {"only the last counts",    "gamma 2.4\r\ngamma 3",                {{K::OverridesChoice, 2, ""}}},
+        {"in a line of commands",   "cl_righthand 0;echo x",               {{K::OverridesChoice, 1, ""}}},
+        {"after a semicolon",       "echo x; cl_righthand 0",              {{K::OverridesChoice, 1, ""}}},
+        {"setinfo with blanks",     "setinfo   _vgui_menus\t \"0\"",       {{K::OverridesChoice, 1, ""}}},
+        {"name",                    "echo a\r\nname Foo",                  {{K::OverridesChoice, 2, ""}}},
+        {"same name",               "name \"Bar\"",                        {}},
+        {"no nickname",             "name Foo",                            {}, "2.2", "o15", ""},
+        {"bind runs nothing now",   "bind x \"gamma 2.5\"",                {}},
+        {"comment",                 "// gamma 2.5",                        {}},
+        {"cvar read only",          "gamma",                               {}},
+        {"command too long",        longSay,                               {{K::CutByGame, 1}}},
+        {"command just fits",       fitting,                               {}},
+        {"argument too long",       "alias spam \"say " + std::string(600, 'x') + "\"", {{K::CutByGame, 1}}},
+        {"argument just fits",      "echo " + std::string(514, 'x'),       {}},
+        {"81 arguments",            repeated("a", 81),                     {{K::CutByGame, 1}}},
+        {"80 arguments",            repeated("a", 80),                     {}},
+        {"cut, then an override",   "echo " + std::string(600, 'x') + " ;gamma 2.5", {{K::CutByGame, 1}, {K::OverridesChoice, 1, ""}}},
+        {"something after NUL",     "echo a\0gamma 2.5"s,                  {{K::CutByGame, 1}}},
+        {"NUL at the end",          "echo a\0"s,                          {}},
+        {"open quote, big file",    big + "say \"hallo",                  {{K::CutByGame, afterBig, "say \"hallo\""}}},
+        {"long line, big file",     big + longSay,                        {{K::CutByGame, afterBig}}},
+        {"umlaut, small file",      "say \"Jäger\"",                       {}},
+        {"umlaut, big file",        big + "say \"Jäger\"",                 {{K::CutByGame, afterBig}}},
+        {"umlaut in a comment",     big + "// Grüße",                      {{K::CutByGame, afterBig}}},
+        {"TAB, big file",           big + "bind\t\"F3\"\t\"+jump\"",       {{K::CutByGame, afterBig, "bind \"F3\" \"+jump\""}}},
+        {"TAB, small file",         "bind\t\"F3\"\t\"+jump\"",             {}},
+        {"plain line, big file",    big + "bind \"F3\" \"+jump\"",         {}},
+        {"big umlaut name",         big + "name \"Jäger\"",                {{K::CutByGame, afterBig}, {K::OverridesChoice, afterBig, ""}}},
+        {"key with a blank",        "bind \"MOUSE 4\" \"+jump\"",          {{K::UnknownKey, 1, "\"MOUSE4\""}}},
+        {"German key name",         "echo a\r\nbind Strg +duck",           {{K::UnknownKey, 2, "CTRL"}}},
+        {"unbind",                  "unbind KP_ENTERR",                    {{K::UnknownKey, 1, "KP_ENTER"}}},
+        {"game key any case",       "bind mouse4 +jump;bind Q +use",       {}},
+        {"nothing near",            "bind \"WURST\" +jump",                {{K::UnknownKey, 1}}},
+        {"typo of a cvar",          "cl_crosshiar_color \"50 250 50\"",    {{K::NearName, 1, "cl_crosshair_color"}}},
+        {"typo of a command",       "bind x \"+jump\";+atack",             {{K::NearName, 1, "+attack"}}},
+        {"alias of the text",       "alias +atack \"+attack\";+atack",     {}},
+        {"unknown but near nothing","meinskript",                          {}},
+        {"three letters stay",      "gam 1",                               {}},
+        {"four letters, one off",   "fovv 90",                             {{K::NearName, 1, "fov"}}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SettingsState state;
+        state.gamma = c.gamma;
+        state.cl_righthand = c.hand;
+        state.nickname = c.nickname;
+        state._vgui_menus = c.menus;
+        state.manual_text = c.text;
+        const std::vector<ConfigFinding> findings = checkUserconfig(state);
+        const auto has = [&](FindingKind kind) {
+            return std::ranges::any_of(findings, [&](const ConfigFinding& f) { return f.kind == kind; });
+        };
+        EXPECT_EQ(has(K::OverridesChoice), modelOverrides(state)) << c.what;
+        EXPECT_EQ(has(K::CutByGame), modelCuts(state)) << c.what;
+        ASSERT_EQ(findings.size(), c.findings.size())
+            << c.what << ": " << (findings.empty() ? "" : findings[0].message);
+        for (std::size_t i = 0; i < findings.size(); ++i) {
+            const ConfigFinding& f = findings[i];
+            EXPECT_EQ(f.kind, c.findings[i].kind) << c.what;
+            EXPECT_EQ(f.line, c.findings[i].line) << c.what;
+            EXPECT_LE(f.begin, f.end) << c.what;
+            EXPECT_LE(f.end, c.text.size()) << c.what;
+            EXPECT_FALSE(f.message.empty()) << c.what;
+            if (c.findings[i].fix) {
+                EXPECT_EQ(f.fix, c.findings[i].fix) << c.what;
+            }
+        }
+    }
+}
+
+// Taking a finding's fix leaves a text the game runs as the window shows; the finding names the
+// setting, and the choice the window can take over when the line's value is one.
+TEST(UserconfigCheck, FixesMakeTheGameDoWhatTheWindowShows) {
+    struct Fix {
+        std::string text;
+        std::string fixed;
+        std::string_view setting;
+        std::string_view choice = ""; // none
+    };
+    // clang-format off
+    const std::vector<Fix> cases = {
+        {"gamma 2.5",                        "",                "gamma"},
+        {"echo a\r\ngamma 2.4\r\necho b",    "echo a\r\necho b", "gamma",        "2.4"},
+        {"echo a\r\ngamma \"8\"",            "echo a",          "gamma",        "8 (Hell)"},
+        {"cl_righthand 0;echo x",            "echo x",          "cl_righthand", "Links"},
+        {"echo x ; cl_righthand 0 ",         "echo x  ",        "cl_righthand", "Links"},
+        {"echo x;gamma 2.5;echo y",          "echo x;echo y",   "gamma"},
+        {"  setinfo _vgui_menus 0  \r\necho y", "echo y",        "_vgui_menus",  "Text"},
+    };
+    // clang-format on
+    for (const Fix& c : cases) {
+        SettingsState state;
+        state.gamma = "2.2";
+        state.cl_righthand = "o15";
+        state._vgui_menus = "o27";
+        state.manual_text = c.text;
+        const auto findings = checkUserconfig(state);
+        ASSERT_EQ(findings.size(), 1U) << c.text;
+        const ConfigFinding& f = findings.front();
+        ASSERT_NE(f.setting, nullptr) << c.text;
+        EXPECT_EQ(f.setting->key, c.setting) << c.text;
+        EXPECT_EQ(f.lineChoice ? f.lineChoice->display : "", c.choice) << c.text;
+        EXPECT_NE(f.message.find(f.setting->label), std::string::npos) << f.message;
+        state.manual_text = c.text.substr(0, f.begin) + f.fix.value_or("?") + c.text.substr(f.end);
+        EXPECT_EQ(state.manual_text, c.fixed) << c.text;
+        EXPECT_TRUE(checkUserconfig(state).empty()) << c.text;
+        EXPECT_FALSE(modelOverrides(state)) << c.text;
+    }
+}
+
+} // namespace
+} // namespace setforge::config
