@@ -179,17 +179,11 @@ std::vector<Command> execFile(std::string_view file, std::size_t wholeFileLimit)
 }
 
 std::string readLineByLine(std::string_view file) {
-    file = file.substr(0, file.find('\0'));
     std::string commands;
-    for (std::size_t i = 0; i < file.size();) {
-        std::size_t length = 1;
-        while (i + length < file.size() && length < 1023 && static_cast<signed char>(file[i + length]) >= ' ') {
-            ++length;
-        }
+    for (const std::string& line : execLines(file.substr(0, file.find('\0')))) {
         commands += '\n';
-        commands.append(file.substr(i, length));
+        commands += line;
         commands += '\n';
-        i += length;
     }
     return commands;
 }

@@ -43,10 +43,8 @@ struct ConsoleEffect {
 [[nodiscard]] ConsoleEffect effectOfExec(std::string_view file, std::size_t wholeFileLimit,
                                          const std::vector<std::string_view>& variableNames);
 
-// A file too large for the command buffer is read line by line instead: a piece takes its first
-// byte and then every byte up to the next control character or byte of 0x80 and above (the engine
-// compares signed chars), at most 1,023 bytes, and runs as a line of its own; reading stops at a NUL.
-// The command text that reading leaves, for effectOf() and readConsole().
+// The commands that line-by-line reading (execLines) leaves of a file, for effectOf() and
+// readConsole(); reading stops at a NUL.
 [[nodiscard]] std::string readLineByLine(std::string_view file);
 
 } // namespace setforge::testing
