@@ -1,8 +1,8 @@
 // Checking any free text: never a crash, every finding within the text on its own line with a
 // message, and a fix that leaves the text checkable. For text the window can hold (UTF-8) without
 // the characters engine builds read differently, and with a nickname the game reads whole in either
-// reading (printable ASCII), the findings that stop a save come exactly when
-// the tests' console model shows the game doing something other than the window or the lines say.
+// reading (printable ASCII), a choice is overridden exactly when the tests' console model says so,
+// and the game never runs other than the lines say without a cut finding.
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
 #include "config/userconfig_check.h"
@@ -68,8 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         require(has(FindingKind::OverridesChoice) == std::ranges::any_of(window, [&](const auto& variable) {
                     return std::ranges::find(game, variable) == game.end();
                 }));
+        // Without a cut finding the game runs what the lines say. The converse is not checked over
+        // the whole file: two cuts can cancel out in the list of commands (a comment line whose
+        // tail runs `[` after a NUL line whose `[` no longer runs), while each line still differs.
         const std::string file = composeUserconfig(state);
-        require(has(FindingKind::CutByGame) == (model::execFile(file, WholeFileLimit) != model::readConsole(file)));
+        require(has(FindingKind::CutByGame) || model::execFile(file, WholeFileLimit) == model::readConsole(file));
     }
     if (!findings.empty() && findings.front().fix) {
         SettingsState fixed = state;
