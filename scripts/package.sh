@@ -7,10 +7,11 @@ cd "$(dirname "$0")/.."
 source scripts/deps.sh
 setforge_install_deps
 
-cmake --preset release
-cmake --build --preset release
-(cd build/release && cpack)
-deb=$(ls build/release/halvren-setforge_*.deb)
+# The package build holds only the program and what it installs; scripts/windows.sh reuses it.
+cmake --preset package
+cmake --build --preset package
+(cd build/package && cpack)
+deb=$(ls build/package/halvren-setforge_*.deb)
 
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
@@ -24,5 +25,5 @@ for installed in /usr/bin/setforge /usr/share/applications/setforge.desktop \
 done
 
 # A skip (exit 77) would mean a missing tool; here that is a failure.
-bash tests/e2e/typical_run.sh /usr/bin/setforge build/release/installed-shots
+bash tests/e2e/typical_run.sh /usr/bin/setforge build/package/installed-shots
 echo "installed package: typical run passed"

@@ -38,6 +38,20 @@ qt_options=(
     -DINPUT_opengl=no -DFEATURE_opengl_dynamic=OFF -DFEATURE_dynamicgl=OFF
     # Debian's source leaves out the Wintab headers that tablet input needs.
     -DFEATURE_tabletevent=OFF
+    # Windows draws text through GDI/DirectWrite in the windows plugin: no second platform plugin
+    # (Direct2D), no FreeType engine (and with it no offscreen plugin), no image formats beyond
+    # the built-in PNG and BMP, none of the document writers and readers.
+    -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF -DFEATURE_freetype=OFF
+    -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF -DFEATURE_movie=OFF
+    -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
+    -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
+    -DFEATURE_pdf=OFF -DFEATURE_syntaxhighlighter=OFF
+    # Widgets the windows never show. The file dialog and message box keep what they are made of.
+    -DFEATURE_calendarwidget=OFF -DFEATURE_datetimeedit=OFF -DFEATURE_mdiarea=OFF -DFEATURE_dial=OFF
+    -DFEATURE_lcdnumber=OFF -DFEATURE_splashscreen=OFF -DFEATURE_wizard=OFF -DFEATURE_colordialog=OFF
+    -DFEATURE_fontdialog=OFF -DFEATURE_fontcombobox=OFF -DFEATURE_keysequenceedit=OFF
+    -DFEATURE_undoview=OFF -DFEATURE_columnview=OFF -DFEATURE_dockwidget=OFF -DFEATURE_toolbox=OFF
+    -DFEATURE_errormessage=OFF -DFEATURE_inputdialog=OFF -DFEATURE_progressdialog=OFF
 )
 qt_key=$qt_version-$({
     printf '%s\n' "$qt_deb_version" "${qt_options[@]}"
@@ -112,11 +126,11 @@ fi
 # --- 2. setforge.exe -----------------------------------------------------------------------
 
 export SETFORGE_QT_MINGW=$qt_prefix
-# The native release build renders setforge.ico (a program built for Windows cannot run here)
-# and is the Linux program the smoke test compares against.
-cmake --preset release >/dev/null
-cmake --build --preset release --parallel 2 --target setforge setforge_icons
-icon=build/release/packaging/setforge.ico
+# The native package build (the one scripts/package.sh makes) renders setforge.ico (a program
+# built for Windows cannot run here) and is the Linux program the smoke test compares against.
+cmake --preset package >/dev/null
+cmake --build --preset package --parallel 2 --target setforge setforge_icons
+icon=build/package/packaging/setforge.ico
 icon_sizes=$(identify -format '%wx%h ' "$icon") || { echo "$icon is no icon file"; exit 1; }
 [ "$icon_sizes" = "16x16 32x32 48x48 64x64 128x128 256x256 " ] || { echo "$icon holds $icon_sizes"; exit 1; }
 
@@ -164,7 +178,7 @@ done
 
 # A skip (exit 77, a missing tool) counts as a failure here: this script installed the tools.
 started=$(date +%s)
-if ! bash tests/e2e/wine_smoke.sh "$exe" build/release/src/windows/setforge build/windows/shots; then
+if ! bash tests/e2e/wine_smoke.sh "$exe" build/package/src/windows/setforge build/windows/shots; then
     echo "wine-smoke: 0 passed, 1 failed"
     exit 1
 fi
