@@ -1,7 +1,7 @@
 #include "config/crosshair.h"
 
 #include "config/ascii.h"
-#include "config/settings_catalogue.h"
+#include "config/userconfig_check.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -48,22 +48,6 @@ std::optional<long long> readInteger(std::string_view text, std::size_t& p) {
     }
     p = at;
     return negative ? -value : value;
-}
-
-// Thin stand-in for the check's reading of the whole file, until it is merged: the window's
-// choices only. To be replaced by valueAfterLoad.
-struct FileValue {
-    std::string value;
-    std::size_t line;
-    bool fromFreeText;
-};
-std::optional<FileValue> valueAfterLoadStandIn(const SettingsState& state, std::string_view key) {
-    const SettingSpec* setting = findSetting(key);
-    const ChoiceSpec* choice = setting != nullptr ? currentChoice(*setting, state) : nullptr;
-    if (choice == nullptr) {
-        return std::nullopt;
-    }
-    return FileValue{std::string(choice->value), 0, false};
 }
 
 bool isDigitIn(char c, bool hex) {
@@ -318,7 +302,7 @@ CrosshairLook crosshairLook(const SettingsState& state) {
     CrosshairLook look{};
     for (std::size_t i = 0; i < CrosshairCvars.size(); ++i) {
         CrosshairSource& source = look.sources.at(i);
-        if (const std::optional<FileValue> value = valueAfterLoadStandIn(state, CrosshairCvars.at(i))) {
+        if (const std::optional<FileValue> value = valueAfterLoad(state, CrosshairCvars.at(i))) {
             source = {.set = true, .fromFreeText = value->fromFreeText, .line = value->line, .value = value->value};
         } else {
             source.value = Defaults.at(i);
