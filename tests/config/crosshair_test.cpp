@@ -111,6 +111,12 @@ TEST(Crosshair, LookAndBlendFollowTheWindowsChoices) {
     state.cl_crosshair_size = "o5";
     const CrosshairLook look = crosshairLook(state);
     EXPECT_TRUE(look.colour == (Rgb{250, 50, 50}) && !look.additive && !look.dynamic && look.size == "small");
+    // The free text runs after the window's lines: its last value wins, read as the client reads it.
+    state.manual_text = "cl_dynamiccrosshair \"2\"\r\ncl_crosshair_color \"255 0\"\r\ncl_crosshair_translucent \"1.5\"";
+    const CrosshairLook file = crosshairLook(state);
+    EXPECT_TRUE(file.colour == (Rgb{255, 0, 0}) && file.additive && file.dynamic && file.size == "small");
+    EXPECT_TRUE(file.sources[0].fromFreeText && file.sources[0].line == 2 && file.sources[0].value == "255 0");
+    EXPECT_TRUE(file.sources[1].set && !file.sources[1].fromFreeText);
 
     struct Case {
         Rgb below, colour;
