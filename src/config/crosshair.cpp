@@ -88,7 +88,8 @@ CrosshairSize readCrosshairSize(std::string_view text) {
     if (number > 3 || (number == 0 && text != "0")) {
         return CrosshairSize::Kept;
     }
-    // Any negative number falls to the client's default case, the large size.
+    // Any negative number falls to the default case of the one reconstruction that reads numbers
+    // this way: the large size.
     static constexpr std::array<CrosshairSize, 4> Numbered{CrosshairSize::Auto, CrosshairSize::Small,
                                                            CrosshairSize::Medium, CrosshairSize::Large};
     return number < 0 ? CrosshairSize::Large : Numbered.at(static_cast<std::size_t>(number));
