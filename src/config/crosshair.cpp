@@ -1,10 +1,10 @@
 #include "config/crosshair.h"
 
 #include "config/ascii.h"
-#include "config/settings_catalogue.h"
+#include "config/userconfig_check.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdlib>
 
 namespace setforge::config {
 namespace {
@@ -17,34 +17,118 @@ int scaled(int distance, double factor) {
     return static_cast<int>(distance * factor);
 }
 
-// The choice's value written for `key` in `state`, or `fallback` (the game's default) without one.
-std::string_view settingValue(const SettingsState& state, std::string_view key, std::string_view fallback) {
-    const SettingSpec* setting = findSetting(key);
-    const ChoiceSpec* choice = setting != nullptr ? currentChoice(*setting, state) : nullptr;
-    return choice != nullptr ? choice->value : fallback;
+// The C library's isspace in the "C" locale, which the client's sscanf and strtol skip.
+bool isCSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// "R G B" as the game's sscanf("%d %d %d") reads it, each clamped to 0-255.
-Rgb parseColour(std::string_view text) {
-    std::array<int, 3> channels{50, 250, 50};
-    const char* p = text.data();
-    const char* end = text.data() + text.size();
-    for (int& channel : channels) {
-        while (p != end && *p == ' ') {
-            ++p;
-        }
-        const auto [next, error] = std::from_chars(p, end, channel);
-        if (error != std::errc{}) {
-            break;
-        }
-        channel = std::clamp(channel, 0, 255);
-        p = next;
+// The text up to its first NUL: the game keeps a cvar's value as a C string.
+std::string_view asCString(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
+// An integer as strtol and sscanf's %d take it at `p`: blanks, a sign, decimal digits (saturated
+// far beyond the 0-255 that matters here). nullopt, and `p` unmoved, without a digit.
+std::optional<long long> readInteger(std::string_view text, std::size_t& p) {
+    std::size_t at = p;
+    while (at < text.size() && isCSpace(text[at])) {
+        ++at;
     }
-    return {static_cast<std::uint8_t>(channels[0]), static_cast<std::uint8_t>(channels[1]),
-            static_cast<std::uint8_t>(channels[2])};
+    const bool negative = at < text.size() && text[at] == '-';
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
+        ++at;
+    }
+    const std::size_t digits = at;
+    long long value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        value = std::min(value * 10 + (text[at] - '0'), 1'000'000'000LL);
+    }
+    if (at == digits) {
+        return std::nullopt;
+    }
+    p = at;
+    return negative ? -value : value;
+}
+
+bool isDigitIn(char c, bool hex) {
+    return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
 }
 
 } // namespace
+
+Rgb readCrosshairColour(std::string_view text) {
+    text = asCString(text);
+    // One reconstruction starts each channel at -1 and clamps after sscanf stops, the other reads
+    // tokens with atoi: either way what is not read is 0. Where they part ("12abc 5 6": the token
+    // reading takes 5 and 6 as well), this follows sscanf, which stops at the first unreadable text.
+    std::array<long long, 3> channels{-1, -1, -1};
+    std::size_t p = 0;
+    for (long long& channel : channels) {
+        const std::optional<long long> value = readInteger(text, p);
+        if (!value) {
+            break;
+        }
+        channel = *value;
+    }
+    const auto clamped = [](long long channel) { return static_cast<std::uint8_t>(std::clamp(channel, 0LL, 255LL)); };
+    return {clamped(channels[0]), clamped(channels[1]), clamped(channels[2])};
+}
+
+CrosshairSize readCrosshairSize(std::string_view text) {
+    text = asCString(text);
+    for (const auto& [name, size] :
+         {std::pair{"auto", CrosshairSize::Auto}, std::pair{"small", CrosshairSize::Small},
+          std::pair{"medium", CrosshairSize::Medium}, std::pair{"large", CrosshairSize::Large}}) {
+        if (equalsIgnoringCase(text, name)) {
+            return size;
+        }
+    }
+    std::size_t p = 0;
+    const long long number = readInteger(text, p).value_or(0);
+    if (number > 3 || (number == 0 && text != "0")) {
+        return CrosshairSize::Kept;
+    }
+    // Any negative number falls to the default case of the one reconstruction that reads numbers
+    // this way: the large size.
+    static constexpr std::array<CrosshairSize, 4> Numbered{CrosshairSize::Auto, CrosshairSize::Small,
+                                                           CrosshairSize::Medium, CrosshairSize::Large};
+    return number < 0 ? CrosshairSize::Large : Numbered.at(static_cast<std::size_t>(number));
+}
+
+bool readCvarSwitch(std::string_view text) {
+    text = asCString(text);
+    std::size_t at = 0;
+    while (at < text.size() && isCSpace(text[at])) {
+        ++at;
+    }
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
+        ++at;
+    }
+    const std::string_view rest = text.substr(at);
+    const auto startsWith = [rest](std::string_view word) {
+        return rest.size() >= word.size() && equalsIgnoringCase(rest.substr(0, word.size()), word);
+    };
+    if (startsWith("inf") || startsWith("nan")) {
+        return true; // atof gives infinity or NaN, neither equal to 0
+    }
+    const bool hex = startsWith("0x") && rest.size() > 2 && (isDigitIn(rest[2], true) || rest[2] == '.');
+    // The number is 0 unless a digit before the exponent is not (an exponent cannot make a
+    // mantissa of zeros anything else).
+    bool seenPoint = false;
+    for (std::size_t i = hex ? 2 : 0; i < rest.size(); ++i) {
+        if (rest[i] == '.' && !seenPoint) {
+            seenPoint = true;
+            continue;
+        }
+        if (!isDigitIn(rest[i], hex)) {
+            break;
+        }
+        if (rest[i] != '0') {
+            return true;
+        }
+    }
+    return false;
+}
 
 const CrosshairWeapon* findCrosshairWeapon(std::string_view name) {
     const auto* it = std::ranges::find_if(
@@ -52,15 +136,37 @@ const CrosshairWeapon* findCrosshairWeapon(std::string_view name) {
     return it == CrosshairWeapons.end() ? nullptr : it;
 }
 
+bool shotsWidenCrosshair(const CrosshairWeapon& weapon) {
+    using enum WeaponClass;
+    return weapon.hasCrosshair && weapon.weaponClass != Knife && weapon.weaponClass != Grenade &&
+           weapon.weaponClass != Bomb;
+}
+
+std::vector<double> crosshairShotTimes(const CrosshairWeapon& weapon, bool secondMode, int shots) {
+    std::vector<double> times;
+    if (!shotsWidenCrosshair(weapon)) {
+        return times;
+    }
+    const bool burst = secondMode && weapon.mode == WeaponMode::Burst;
+    // The game schedules the next shot from the time the last one was due, not from the frame it
+    // came in, so the rate holds at any frame rate.
+    for (int shot = 0; shot < shots; ++shot) {
+        times.push_back(burst ? (shot / 3) * weapon.burstCycle + (shot % 3) * weapon.burstGap : shot * weapon.cycle);
+    }
+    return times;
+}
+
 int crosshairScaleBase(int screenWidth, std::string_view size) {
-    if (equalsIgnoringCase(size, "small") || size == "1") {
+    switch (readCrosshairSize(size)) {
+    case CrosshairSize::Small:
         return 1024;
-    }
-    if (equalsIgnoringCase(size, "medium") || size == "2") {
+    case CrosshairSize::Medium:
         return 800;
-    }
-    if (equalsIgnoringCase(size, "large") || size == "3") {
+    case CrosshairSize::Large:
         return 640;
+    case CrosshairSize::Auto:
+    case CrosshairSize::Kept:
+        break;
     }
     // "auto". The reconstructions disagree at exactly 640 and 1024; this is the reading most share.
     if (screenWidth < 640) {
@@ -140,7 +246,7 @@ CrosshairFrame crosshairFrame(int screenWidth, int screenHeight, std::string_vie
     const CrosshairWeapon* weapon = findCrosshairWeapon(state.weapon);
     if (const std::optional<int> distance = crosshairDistance(state); distance && weapon != nullptr) {
         recoil.distance = static_cast<float>(*distance);
-        for (int shot = 0; shot < state.shots; ++shot) {
+        for (int shot = 0; shot < state.shots && shotsWidenCrosshair(*weapon); ++shot) {
             recoil = nextCrosshairFrame(recoil, *distance, weapon->delta, true);
         }
     }
@@ -154,11 +260,60 @@ std::vector<CrosshairRect> crosshairAtRest(int screenWidth, int screenHeight, st
     return crosshairFrame(screenWidth, screenHeight, size, state).arms;
 }
 
+int crosshairReach(const CrosshairFrame& frame, int screenWidth, int screenHeight) {
+    int reach = 0;
+    const int cx = screenWidth / 2;
+    const int cy = screenHeight / 2;
+    for (const CrosshairRect& arm : frame.arms) {
+        reach = std::max({reach, std::abs(arm.x - cx), std::abs(arm.x + arm.width - 1 - cx), std::abs(arm.y - cy),
+                          std::abs(arm.y + arm.height - 1 - cy)});
+    }
+    return reach;
+}
+
+int widestCrosshairReach(int screenWidth, int screenHeight, std::string_view size, const CrosshairState& state) {
+    const CrosshairWeapon* weapon = findCrosshairWeapon(state.weapon);
+    const std::optional<int> distance = crosshairDistance(state);
+    if (weapon == nullptr || !distance) {
+        return 0;
+    }
+    // The gap and the arms only grow with it, so the widest frame is the one at the limit.
+    const float widest = shotsWidenCrosshair(*weapon) ? std::max(WidestGap, static_cast<float>(*distance))
+                                                      : static_cast<float>(*distance);
+    const CrosshairFrame frame = crosshairFrame(screenWidth, screenHeight, size, state, {.distance = widest});
+    return crosshairReach(frame, screenWidth, screenHeight);
+}
+
+int widestCrosshairReach(int screenWidth, int screenHeight, std::string_view size) {
+    int reach = 0;
+    for (const CrosshairWeapon& weapon : CrosshairWeapons) {
+        for (const Movement movement : {Movement::Standing, Movement::Running, Movement::Ducking, Movement::InAir}) {
+            for (const bool secondMode : {false, true}) {
+                const CrosshairState state{.weapon = weapon.name, .movement = movement, .secondMode = secondMode};
+                reach = std::max(reach, widestCrosshairReach(screenWidth, screenHeight, size, state));
+            }
+        }
+    }
+    return reach;
+}
+
 CrosshairLook crosshairLook(const SettingsState& state) {
-    return {.colour = parseColour(settingValue(state, "cl_crosshair_color", "50 250 50")),
-            .additive = settingValue(state, "cl_crosshair_translucent", "1") != "0",
-            .dynamic = settingValue(state, "cl_dynamiccrosshair", "1") != "0",
-            .size = settingValue(state, "cl_crosshair_size", "auto")};
+    // The game's defaults, for a cvar the file never sets.
+    static constexpr std::array<std::string_view, 4> Defaults{"50 250 50", "auto", "1", "1"};
+    CrosshairLook look{};
+    for (std::size_t i = 0; i < CrosshairCvars.size(); ++i) {
+        CrosshairSource& source = look.sources.at(i);
+        if (const std::optional<FileValue> value = valueAfterLoad(state, CrosshairCvars.at(i))) {
+            source = {.set = true, .fromFreeText = value->fromFreeText, .line = value->line, .value = value->value};
+        } else {
+            source.value = Defaults.at(i);
+        }
+    }
+    look.colour = readCrosshairColour(look.sources[0].value);
+    look.size = look.sources[1].value;
+    look.additive = readCvarSwitch(look.sources[2].value);
+    look.dynamic = readCvarSwitch(look.sources[3].value);
+    return look;
 }
 
 Rgb blendCrosshairPixel(Rgb background, Rgb colour, int alpha, bool additive) {

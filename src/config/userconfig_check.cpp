@@ -546,4 +546,31 @@ std::vector<ConfigFinding> checkUserconfig(const SettingsState& state) {
     return Checker(state, state.manual_text).run();
 }
 
+std::optional<FileValue> valueAfterLoad(const SettingsState& state, std::string_view cvar) {
+    SettingsState windowOnly = state;
+    windowOnly.manual_text.clear();
+    const std::string window = composeUserconfig(windowOnly);
+    const std::size_t freeTextAt = window.size() - 2; // the free text follows the marker line
+    const std::string file = composeUserconfig(state);
+    const std::string_view run = std::string_view(file).substr(0, std::min(file.find('\0'), file.size()));
+    std::optional<FileValue> found;
+    std::size_t line = 1;
+    std::size_t counted = freeTextAt;
+    console::forEachCommand(run, [&](const console::Command& command) {
+        const Tokens tokens = console::tokenize(run.substr(command.begin, command.end - command.begin));
+        if (tokens.args.size() < 2 || !equalsIgnoringCase(tokens.args[0].text, cvar)) {
+            return;
+        }
+        const bool inFreeText = command.begin >= freeTextAt;
+        if (inFreeText) {
+            line +=
+                static_cast<std::size_t>(std::count(file.begin() + static_cast<std::ptrdiff_t>(counted),
+                                                    file.begin() + static_cast<std::ptrdiff_t>(command.begin), '\n'));
+            counted = command.begin;
+        }
+        found = FileValue{std::string(tokens.args[1].text), inFreeText ? line : 0, inFreeText};
+    });
+    return found;
+}
+
 } // namespace setforge::config

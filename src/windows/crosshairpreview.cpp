@@ -3,7 +3,7 @@
 #include "config/settings_catalogue.h"
 #include "platform/secondary_window.h"
 #include "windows/controls.h"
-#include "windows/setting_rows.h"
+#include "windows/mainwindow.h"
 #include "windows/style.h"
 
 #include <QCheckBox>
@@ -11,8 +11,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
+#include <QStringList>
 #include <QTimer>
 
 #include <array>
@@ -20,11 +20,13 @@
 namespace setforge::windows {
 namespace {
 
-constexpr int ActualSide = 160;   // screen pixels shown at 1:1
-constexpr int Zoom = 4;           // the magnified view shows the middle ActualSide / 2.5 pixels
-constexpr int ZoomedSide = 256;   // ... each as a Zoom x Zoom block
-constexpr int FramesPerShot = 10; // 600 shots a minute at the game's usual 100 frames a second
+// Screen pixels shown at 1:1: enough for the widest crosshair at the largest listed screen size.
+constexpr int ActualSide = 218;
+constexpr int ZoomedSide = 256; // the magnified view: each screen pixel as a block of up to 4 x 4
+constexpr int MaxZoom = 4;
+constexpr int FrameMs = 10; // the game's usual 100 frames a second
 constexpr int BurstShots = 6;
+constexpr int Gap = 8; // pixels between the preview and the main window
 
 struct Background {
     const char* name;
@@ -39,17 +41,35 @@ const std::array<Background, 3> Backgrounds{{
 
 constexpr std::array<const char*, 4> Movements{"Stehen", "Laufen", "Ducken", "In der Luft"};
 
-constexpr std::array<std::string_view, 4> CrosshairKeys{"cl_crosshair_color", "cl_crosshair_size",
-                                                        "cl_crosshair_translucent", "cl_dynamiccrosshair"};
-
-// The widget on `window` that holds a setting's choice: its list, or its option buttons' box.
-QWidget* settingControl(QWidget& window, std::string_view key) {
-    for (const SettingRow& row : SettingRows) {
-        if (row.key == key) {
-            return window.findChild<QWidget*>(qs(row.control));
-        }
+// Where a value the file leaves comes from, as the facts under the pictures name it.
+QString origin(const config::CrosshairSource& source) {
+    if (!source.set) {
+        return QStringLiteral("nicht gesetzt, Standard des Spiels");
     }
-    return nullptr;
+    return source.fromFreeText ? QStringLiteral("aus dem eigenen Text, Zeile %1").arg(source.line)
+                               : QStringLiteral("aus dem Fenster");
+}
+
+// The value as written, quoted, and cut where it would not fit on its line.
+QString quoted(const config::CrosshairSource& source) {
+    const QString value = QString::fromStdString(source.value);
+    return QStringLiteral("„%1“").arg(value.size() > 20 ? value.left(19) + QStringLiteral("…") : value);
+}
+
+QString sizeName(std::string_view size) {
+    switch (config::readCrosshairSize(size)) {
+    case config::CrosshairSize::Small:
+        return QStringLiteral("Klein");
+    case config::CrosshairSize::Medium:
+        return QStringLiteral("Mittel");
+    case config::CrosshairSize::Large:
+        return QStringLiteral("Groß");
+    case config::CrosshairSize::Kept:
+        return QStringLiteral("unbekannt, das Spiel behält die vorige (hier Automatisch)");
+    case config::CrosshairSize::Auto:
+        break;
+    }
+    return QStringLiteral("Automatisch");
 }
 
 QLabel* viewLabel(QWidget* parent, const char* name, const QString& description, const QRect& geometry) {
@@ -63,11 +83,11 @@ QLabel* viewLabel(QWidget* parent, const char* name, const QString& description,
     return view;
 }
 
-QComboBox* listWithLabel(QWidget* parent, const char* name, const QString& caption, int top) {
-    auto* label = makeLabel(parent, QStringLiteral("Label_%1").arg(name), caption, twipsRect(6660, top, 2820, 255));
+QComboBox* listWithLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
+    auto* label = makeLabel(parent, QStringLiteral("Label_%1").arg(name), caption, twipsRect(left, top, 3600, 255));
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
-    list->setGeometry(twipsRect(6660, top + 255, 2820, 315));
+    list->setGeometry(twipsRect(left, top + 255, 3600, 315));
     list->setAccessibleName(label->text());
     return list;
 }
@@ -96,146 +116,189 @@ QImage renderScreenCentre(const config::CrosshairFrame& frame, const config::Cro
     return image;
 }
 
-CrosshairPreview::CrosshairPreview(platform::WindowServices& services, QWidget& settingsWindow)
+int magnifiedZoom(int reach, int side) {
+    int zoom = MaxZoom;
+    while (zoom > 1 && zoom * (2 * reach + 1) > side) {
+        --zoom;
+    }
+    return zoom;
+}
+
+QPoint placeBeside(const QRect& available, const QRect& beside, const QSize& size, const QRect& keepClear) {
+    const auto clampX = [&](int x) {
+        return std::clamp(x, available.left(), std::max(available.left(), available.right() + 1 - size.width()));
+    };
+    const auto clampY = [&](int y) {
+        return std::clamp(y, available.top(), std::max(available.top(), available.bottom() + 1 - size.height()));
+    };
+    // Beside the window first; on a screen too small for that, over its other controls.
+    const std::array<QPoint, 6> candidates{
+        QPoint(beside.right() + 1 + Gap, clampY(beside.top())),
+        QPoint(beside.left() - Gap - size.width(), clampY(beside.top())),
+        QPoint(clampX(beside.left()), beside.bottom() + 1 + Gap),
+        QPoint(keepClear.right() + 1 + Gap, clampY(beside.top())),
+        QPoint(clampX(beside.left()), keepClear.bottom() + 1 + Gap),
+        QPoint(clampX(beside.left()), keepClear.top() - Gap - size.height()),
+    };
+    for (const QPoint& place : candidates) {
+        const QRect window(place, size);
+        if (available.contains(window) && !window.intersects(keepClear)) {
+            return place;
+        }
+    }
+    return {clampX(available.right()), clampY(beside.top())};
+}
+
+CrosshairPreview::CrosshairPreview(platform::WindowServices& services, MainWindow& mainWindow)
     : FramedWindow(services, {.name = "CrosshairPreview",
                               .title = "Crosshair-Vorschau",
-                              .widthTwips = 9600,
-                              .heightTwips = 4740,
+                              .widthTwips = 7530,
+                              .heightTwips = 8460,
                               .stripName = "Picture1",
-                              .strip = twipsRect(0, 0, 9355, 255),
-                              .closePicture = twipsRect(9360, 0, 240, 255),
+                              .strip = twipsRect(0, 0, 7285, 255),
+                              .closePicture = twipsRect(7290, 0, 240, 255),
                               .closeDescription = "Schließt die Vorschau",
-                              .borderLines = {{0, 255, 0, 4725}, {0, 4725, 9585, 4725}, {9585, 255, 9585, 4740}}})
-    , m_settingsWindow(settingsWindow) {
+                              .borderLines = {{0, 255, 0, 8445}, {0, 8445, 7515, 8445}, {7515, 255, 7515, 8460}}})
+    , m_mainWindow(mainWindow) {
     connect(strip(), &PictureBox::pressed, this, &CrosshairPreview::Picture1_MouseDown);
     connect(closePicture(), &PictureBox::clicked, this, &CrosshairPreview::Image1_Click);
+    buildViews();
+    buildLists();
+    buildButtons();
+    chainTabOrder({m_resolution, m_weapon, m_background, m_movement, m_mode, m_burst, findChild<QWidget*>("Command2"),
+                   closePicture()});
+    followChanges();
+    refresh();
+}
 
-    makeLabel(this, "Label1", "Bildschirmmitte 1:1", twipsRect(120, 360, 2430, 255));
-    makeLabel(this, "Label2", QStringLiteral("Vergrößert (%1fach)").arg(Zoom), twipsRect(2640, 360, 3870, 255));
+void CrosshairPreview::buildViews() {
+    makeLabel(this, "Label1", "Bildschirmmitte 1:1", twipsRect(120, 360, 3300, 255));
+    m_zoomCaption = makeLabel(this, "Label2", {}, twipsRect(3540, 360, 3870, 255));
     // A one-pixel sunken edge around each picture.
     m_actual = viewLabel(this, "Actual", "Bildschirmmitte in Originalgröße",
                          twipsRect(120, 660, (ActualSide + 2) * 15, (ActualSide + 2) * 15));
     m_magnified = viewLabel(this, "Magnified", "Bildschirmmitte vergrößert",
-                            twipsRect(2640, 660, (ZoomedSide + 2) * 15, (ZoomedSide + 2) * 15));
-    m_facts = makeLabel(this, "Label3", {}, twipsRect(120, 3210, 2430, 1380));
+                            twipsRect(3540, 660, (ZoomedSide + 2) * 15, (ZoomedSide + 2) * 15));
+    m_facts = makeLabel(this, "Label3", {}, twipsRect(120, 6300, 7290, 1560));
     m_facts->setWordWrap(true);
     m_facts->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
 
-    m_resolution = listWithLabel(this, "Resolution", "Auflösung im Spiel", 360);
+void CrosshairPreview::buildLists() {
+    m_resolution = listWithLabel(this, "Resolution", "Auflösung im Spiel", 120, 4650);
     for (const auto& [width, height] : config::PreviewResolutions) {
         m_resolution->addItem(QStringLiteral("%1 × %2").arg(width).arg(height));
     }
     // The first screen size to show is the largest the player's own monitor can show whole.
-    const QScreen* monitor = settingsWindow.screen();
+    const QScreen* monitor = m_mainWindow.screen();
     const QSize pixels = monitor != nullptr ? monitor->size() * monitor->devicePixelRatio() : QSize(640, 480);
     m_resolution->setCurrentIndex(static_cast<int>(config::defaultPreviewResolution(pixels.width(), pixels.height())));
 
-    m_weapon = listWithLabel(this, "Weapon", "Waffe", 960);
+    m_weapon = listWithLabel(this, "Weapon", "Waffe", 3810, 4650);
     for (const config::CrosshairWeapon& weapon : config::CrosshairWeapons) {
         m_weapon->addItem(qs(weapon.display), qs(weapon.name));
     }
     m_weapon->setCurrentIndex(m_weapon->findData(QStringLiteral("ak47")));
 
-    m_background = listWithLabel(this, "Background", "Hintergrund", 1560);
+    m_background = listWithLabel(this, "Background", "Hintergrund", 120, 5310);
     for (const Background& background : Backgrounds) {
         m_background->addItem(background.name);
     }
-    m_movement = listWithLabel(this, "Movement", "Bewegung (dynamisches Crosshair)", 2160);
+    m_movement = listWithLabel(this, "Movement", "Bewegung (dynamisches Crosshair)", 3810, 5310);
     for (const char* movement : Movements) {
         m_movement->addItem(movement);
     }
-
     m_mode = new QCheckBox(this);
     m_mode->setObjectName("Mode");
-    m_mode->setGeometry(twipsRect(6660, 2820, 2820, 255));
+    m_mode->setGeometry(twipsRect(120, 5970, 3600, 255));
+}
 
-    auto* burst = new QPushButton("Feuerstoß", this);
-    burst->setObjectName("Command1");
-    burst->setGeometry(twipsRect(6660, 3420, 2820, 375));
-    burst->setAccessibleDescription(
-        "Zeigt, wie sechs Schüsse in Folge das Crosshair öffnen und es sich wieder schließt");
-    connect(burst, &QPushButton::clicked, this, &CrosshairPreview::Command1_Click);
+void CrosshairPreview::buildButtons() {
+    m_burst = new QPushButton("Feuerstoß", this);
+    m_burst->setObjectName("Command1");
+    m_burst->setGeometry(twipsRect(120, 7950, 3600, 375));
+    m_burst->setAccessibleDescription(
+        "Zeigt, wie sechs Schüsse im Takt der Waffe das Crosshair öffnen und es sich wieder schließt");
+    connect(m_burst, &QPushButton::clicked, this, &CrosshairPreview::Command1_Click);
     auto* close = new QPushButton("Schließen", this);
     close->setObjectName("Command2");
-    close->setGeometry(twipsRect(6660, 4080, 2820, 375));
+    close->setGeometry(twipsRect(3810, 7950, 3600, 375));
     connect(close, &QPushButton::clicked, this, &CrosshairPreview::Command2_Click);
-    chainTabOrder({m_resolution, m_weapon, m_background, m_movement, m_mode, burst, close, closePicture()});
 
     m_burstTimer = new QTimer(this);
     m_burstTimer->setTimerType(Qt::PreciseTimer);
-    m_burstTimer->setInterval(10);
+    m_burstTimer->setInterval(FrameMs);
     connect(m_burstTimer, &QTimer::timeout, this, &CrosshairPreview::burstFrame);
+}
 
+void CrosshairPreview::followChanges() {
     for (QComboBox* list : {m_resolution, m_weapon, m_background, m_movement}) {
         connect(list, &QComboBox::currentIndexChanged, this, &CrosshairPreview::refresh);
     }
     connect(m_mode, &QCheckBox::toggled, this, &CrosshairPreview::refresh);
-    watchSettings();
-    refresh();
+    connect(&m_mainWindow, &MainWindow::stateChanged, this, &CrosshairPreview::refresh);
 }
 
-void CrosshairPreview::watchSettings() {
-    for (const std::string_view key : CrosshairKeys) {
-        QWidget* control = settingControl(m_settingsWindow, key);
-        if (auto* list = qobject_cast<QComboBox*>(control)) {
-            connect(list, &QComboBox::currentIndexChanged, this, &CrosshairPreview::refresh);
-        } else if (control != nullptr) {
-            for (QRadioButton* option : control->findChildren<QRadioButton*>()) {
-                connect(option, &QRadioButton::toggled, this, &CrosshairPreview::refresh);
-            }
-        }
+void CrosshairPreview::showEvent(QShowEvent* event) {
+    FramedWindow::showEvent(event);
+    if (m_placed) {
+        return;
     }
+    m_placed = true;
+    if (const QScreen* screen = m_mainWindow.screen()) {
+        move(placeBeside(screen->availableGeometry(), m_mainWindow.frameGeometry(), size(),
+                         m_mainWindow.crosshairRows()));
+    }
+}
+
+const config::CrosshairWeapon& CrosshairPreview::weapon() const {
+    return config::CrosshairWeapons.at(static_cast<std::size_t>(std::max(m_weapon->currentIndex(), 0)));
 }
 
 config::CrosshairState CrosshairPreview::weaponState() const {
     config::CrosshairState state;
-    state.weapon = config::CrosshairWeapons[static_cast<std::size_t>(std::max(m_weapon->currentIndex(), 0))].name;
+    state.weapon = weapon().name;
     state.movement = static_cast<config::Movement>(std::max(m_movement->currentIndex(), 0));
     state.secondMode = m_mode->isEnabled() && m_mode->isChecked();
-    state.dynamic = m_dynamic;
+    state.dynamic = m_look.dynamic;
     return state;
 }
 
+void CrosshairPreview::takeLook() {
+    // What the whole file leaves the four crosshair values at, as the main window shows it now.
+    m_look = config::crosshairLook(m_mainWindow.snapshot());
+    const config::CrosshairWeapon& shown = weapon();
+    m_mode->setEnabled(shown.mode != config::WeaponMode::None);
+    m_mode->setText(shown.mode == config::WeaponMode::Burst      ? "Burst-Modus"
+                    : shown.mode == config::WeaponMode::Silencer ? "Schalldämpfer aufgesetzt"
+                                                                 : "Schalldämpfer / Burst-Modus");
+    m_movement->setEnabled(m_look.dynamic);
+    m_burst->setEnabled(config::shotsWidenCrosshair(shown));
+}
+
 void CrosshairPreview::refresh() {
-    // The four crosshair settings as the main window shows them right now.
-    config::SettingsState settings;
-    for (const std::string_view key : CrosshairKeys) {
-        const config::SettingSpec* setting = config::findSetting(key);
-        QWidget* control = settingControl(m_settingsWindow, key);
-        std::string& field = settings.*setting->field;
-        if (const auto* list = qobject_cast<QComboBox*>(control)) {
-            field = list->currentText().toStdString();
-        } else if (control != nullptr) {
-            for (const QRadioButton* option : control->findChildren<QRadioButton*>()) {
-                if (option->isChecked()) {
-                    field = option->objectName().toStdString();
-                }
-            }
-        }
-    }
-    const config::CrosshairLook look = config::crosshairLook(settings);
-    m_dynamic = look.dynamic;
-
-    const config::CrosshairWeapon& weapon =
-        config::CrosshairWeapons[static_cast<std::size_t>(std::max(m_weapon->currentIndex(), 0))];
-    const bool hasMode = weapon.mode != config::WeaponMode::None;
-    m_mode->setEnabled(hasMode && look.dynamic);
-    m_mode->setText(weapon.mode == config::WeaponMode::Burst      ? "Burst-Modus"
-                    : weapon.mode == config::WeaponMode::Silencer ? "Schalldämpfer aufgesetzt"
-                                                                  : "Schalldämpfer / Burst-Modus");
-    m_movement->setEnabled(look.dynamic);
-
+    takeLook();
     const config::CrosshairState state = weaponState();
     const auto& [width, height] =
-        config::PreviewResolutions[static_cast<std::size_t>(std::max(m_resolution->currentIndex(), 0))];
+        config::PreviewResolutions.at(static_cast<std::size_t>(std::max(m_resolution->currentIndex(), 0)));
     const config::CrosshairFrame frame = m_burstFrame >= 0
-                                             ? config::crosshairFrame(width, height, look.size, state, m_recoil)
-                                             : config::crosshairFrame(width, height, look.size, state);
-    const QRgb background = Backgrounds[static_cast<std::size_t>(std::max(m_background->currentIndex(), 0))].colour;
-    const QImage actual = renderScreenCentre(frame, look, background, width, height, ActualSide);
-    const int cut = ZoomedSide / Zoom;
-    const QImage magnified = actual.copy((ActualSide - cut) / 2, (ActualSide - cut) / 2, cut, cut)
-                                 .scaled(ZoomedSide, ZoomedSide, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+                                             ? config::crosshairFrame(width, height, m_look.size, state, m_recoil)
+                                             : config::crosshairFrame(width, height, m_look.size, state);
+    showViews(frame, width, height);
+    describe(frame, width);
+}
+
+void CrosshairPreview::showViews(const config::CrosshairFrame& frame, int width, int height) {
+    // While a burst runs the zoom stays at the one its widest frame needs.
+    const int reach = m_burstFrame >= 0 ? config::widestCrosshairReach(width, height, m_look.size, weaponState())
+                                        : config::crosshairReach(frame, width, height);
+    const int zoom = magnifiedZoom(reach, ZoomedSide);
+    m_zoomCaption->setText(QStringLiteral("Vergrößert (%1fach)").arg(zoom));
+    const QRgb background = Backgrounds.at(static_cast<std::size_t>(std::max(m_background->currentIndex(), 0))).colour;
+    const QImage actual = renderScreenCentre(frame, m_look, background, width, height, ActualSide);
+    const int cut = ZoomedSide / zoom;
+    const QImage magnified = renderScreenCentre(frame, m_look, background, width, height, cut)
+                                 .scaled(cut * zoom, cut * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     // One image pixel per screen pixel, also where the system scales the window.
     const auto show = [](QLabel* view, const QImage& image) {
         QPixmap pixmap = QPixmap::fromImage(image);
@@ -244,39 +307,57 @@ void CrosshairPreview::refresh() {
     };
     show(m_actual, actual);
     show(m_magnified, magnified);
+}
 
+void CrosshairPreview::describe(const config::CrosshairFrame& frame, int width) {
+    const config::CrosshairWeapon& shown = weapon();
+    QStringList lines;
     if (frame.arms.empty()) {
-        m_facts->setText(QStringLiteral("%1: kein Crosshair im Spiel, gezielt wird nur durch das Zielfernrohr.")
-                             .arg(qs(weapon.display)));
-        return;
+        lines << QStringLiteral("%1: kein Crosshair im Spiel, gezielt wird nur durch das Zielfernrohr.")
+                     .arg(qs(shown.display));
+    } else {
+        const config::CrosshairRect& right = frame.arms.front();
+        lines << QStringLiteral("Abstand zur Mitte: %1 px, Armlänge: %2 px").arg(right.x - width / 2).arg(right.width);
     }
-    const config::CrosshairRect& right = frame.arms.front();
-    m_facts->setText(QStringLiteral("Abstand zur Mitte: %1 px\nArmlänge: %2 px\n%3")
-                         .arg(right.x - width / 2)
-                         .arg(right.width)
-                         .arg(look.additive ? "Transparent: hellt den Hintergrund auf" : "Deckend gezeichnet"));
+    const auto& [colour, size, translucent, dynamic] = m_look.sources;
+    lines << QStringLiteral("Farbe %1: %2").arg(quoted(colour), origin(colour));
+    lines << QStringLiteral("Größe %1 %2: %3").arg(sizeName(m_look.size), quoted(size), origin(size));
+    lines << QStringLiteral("%1 %2: %3")
+                 .arg(m_look.additive ? "Transparent (hellt den Hintergrund auf)" : "Deckend", quoted(translucent),
+                      origin(translucent));
+    lines << QStringLiteral("Dynamisch %1 %2: %3").arg(m_look.dynamic ? "an" : "aus", quoted(dynamic), origin(dynamic));
+    if (shown.hasCrosshair && !config::shotsWidenCrosshair(shown)) {
+        lines << QStringLiteral("%1: Angriffe öffnen das Crosshair nicht.").arg(qs(shown.display));
+    }
+    m_facts->setText(lines.join('\n'));
 }
 
 void CrosshairPreview::Command1_Click() {
-    const std::optional<int> distance = config::crosshairDistance(weaponState());
-    m_recoil = {.distance = static_cast<float>(distance.value_or(0)), .alpha = 255};
+    const config::CrosshairState state = weaponState();
+    m_shotTimes = config::crosshairShotTimes(weapon(), state.secondMode, BurstShots);
+    if (m_shotTimes.empty()) {
+        return;
+    }
+    m_recoil = {.distance = static_cast<float>(config::crosshairDistance(state).value_or(0)), .alpha = 255};
+    m_shotsFired = 0;
     m_burstFrame = 0;
     m_burstTimer->start();
     burstFrame();
 }
 
 void CrosshairPreview::burstFrame() {
-    const config::CrosshairState state = weaponState();
-    const config::CrosshairWeapon* weapon = config::findCrosshairWeapon(state.weapon);
-    const int distance = config::crosshairDistance(state).value_or(0);
-    const bool shot = m_burstFrame % FramesPerShot == 0 && m_burstFrame < FramesPerShot * BurstShots;
-    m_recoil = config::nextCrosshairFrame(m_recoil, distance, weapon != nullptr ? weapon->delta : 0, shot);
+    const int distance = config::crosshairDistance(weaponState()).value_or(0);
+    // A shot comes in the first frame at or after the time it is due, at most one a frame.
+    const bool shot = m_shotsFired < m_shotTimes.size() && m_shotTimes[m_shotsFired] <= m_burstFrame * FrameMs;
+    m_shotsFired += shot ? 1 : 0;
+    m_recoil = config::nextCrosshairFrame(m_recoil, distance, weapon().delta, shot);
     refresh();
     ++m_burstFrame;
     const bool atRest = m_recoil.distance <= static_cast<float>(distance) && m_recoil.alpha >= 255;
-    if (m_burstFrame > FramesPerShot * BurstShots && atRest) {
+    if (m_shotsFired == m_shotTimes.size() && atRest) {
         m_burstTimer->stop();
         m_burstFrame = -1;
+        refresh();
     }
 }
 

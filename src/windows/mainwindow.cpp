@@ -1,6 +1,7 @@
 #include "windows/mainwindow.h"
 
 #include "config/box_text.h"
+#include "config/crosshair.h"
 #include "config/load_userconfig.h"
 #include "config/save_userconfig.h"
 #include "config/settings_catalogue.h"
@@ -77,6 +78,7 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     setTabOrderByRows();
     buildFindingMarks();
     buildCrosshairPreviewButton();
+    announceChanges();
 
     new FileDrop(this, [this](const QString& path) { return openConfig(path); },
                  {this, m_nickname, m_freeText->viewport()});
@@ -121,6 +123,32 @@ void MainWindow::buildCrosshairPreviewButton() {
     button->setAccessibleDescription("Zeigt das Crosshair so, wie das Spiel es zeichnet");
     connect(button, &QPushButton::clicked, this, &MainWindow::Command5_Click);
     QWidget::setTabOrder(findChild<QWidget*>("o9"), button);
+}
+
+void MainWindow::announceChanges() {
+    for (const SettingControls& controls : m_settingControls) {
+        if (controls.list != nullptr) {
+            connect(controls.list, &QComboBox::currentIndexChanged, this, &MainWindow::stateChanged);
+        }
+        for (QRadioButton* option : controls.options) {
+            connect(option, &QRadioButton::toggled, this, &MainWindow::stateChanged);
+        }
+    }
+    connect(m_nickname, &QLineEdit::textChanged, this, &MainWindow::stateChanged);
+    connect(m_freeText, &QPlainTextEdit::textChanged, this, &MainWindow::stateChanged);
+}
+
+QRect MainWindow::crosshairRows() const {
+    // From each row's label at the frame's left edge to its control's right end, with the button.
+    QRect rows = findChild<QWidget*>("Command5")->geometry();
+    for (const SettingRow& place : SettingRows) {
+        if (std::ranges::find(config::CrosshairCvars, place.key) != config::CrosshairCvars.end()) {
+            const int top = std::min(RowPitch * place.row, place.controlTop);
+            rows |= twipsRect(240, top, 5415 - 240, place.controlTop + 315 - top);
+        }
+    }
+    const QWidget* frame = findChild<QWidget*>("Frame1_0");
+    return {frame->mapToGlobal(rows.topLeft()), rows.size()};
 }
 
 void MainWindow::buildTitleArea() {

@@ -30,8 +30,12 @@ public:
     explicit MainWindow(platform::WindowServices& services, QWidget* parent = nullptr);
     ~MainWindow() override; // the buy menu and About windows go with it
 
-    // The controls as the userconfig writer sees them right now.
+    // The controls as the userconfig writer sees them right now: the one reading of the window
+    // the save and every other window use.
     [[nodiscard]] config::SettingsState snapshot() const;
+
+    // Where the four crosshair rows and the preview's button stand, in screen coordinates.
+    [[nodiscard]] QRect crosshairRows() const;
 
     // Shows `state` in every control and the free text: the way back from snapshot().
     void load(const config::SettingsState& state);
@@ -64,6 +68,10 @@ public:
     void Picture2_Click();
     void Picture3_Click();
 
+signals:
+    // Any control or the free text changed what snapshot() gives.
+    void stateChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -77,6 +85,7 @@ private:
     void buildFindingMarks();
     void takeOverChoice(const config::SettingSpec& setting, const config::ChoiceSpec& choice);
     void buildCrosshairPreviewButton();
+    void announceChanges();
 
     // The widgets of one setting row: its list, or its pair (or three) of option buttons.
     struct SettingControls {

@@ -48,9 +48,10 @@ TEST(Crosshair, ArmLengthFollowsSizeAndWidth) {
 TEST(Crosshair, EveryWeaponHasItsDistanceAndGrowth) {
     // clang-format off
     const std::vector<std::tuple<std::string, int, int>> cases{
-        {"p228 glock18 usp deagle fiveseven hegrenade flashbang smokegrenade", 8, 3}, {"xm1014", 9, 4}, {"m3", 8, 6},
-        {"mac10", 9, 3}, {"tmp p90 knife", 7, 3}, {"ump45 m249 c4", 6, 3}, {"mp5navy", 6, 2}, {"sg552", 5, 3},
-        {"aug", 3, 3}, {"ak47", 4, 4}, {"m4a1 famas galil elite", 4, 3}, {"awp scout sg550 g3sg1", -1, 0}};
+        {"p228 glock18 usp deagle fiveseven", 8, 3}, {"xm1014", 9, 4}, {"m3", 8, 6}, {"mac10", 9, 3}, {"tmp p90", 7, 3},
+        {"ump45 m249", 6, 3}, {"mp5navy", 6, 2}, {"sg552", 5, 3}, {"aug", 3, 3}, {"ak47", 4, 4},
+        {"m4a1 famas galil elite", 4, 3}, {"awp scout sg550 g3sg1", -1, 0}, // no crosshair
+        {"knife", 7, 0}, {"hegrenade flashbang smokegrenade", 8, 0}, {"c4", 6, 0}}; // attacks never widen
     // clang-format on
     std::size_t weapons = 0;
     for (const auto& [names, distance, delta] : cases) {
@@ -61,7 +62,7 @@ TEST(Crosshair, EveryWeaponHasItsDistanceAndGrowth) {
             const CrosshairFrame shot = crosshairFrame(640, 480, "large", {.weapon = name, .shots = 1});
             EXPECT_EQ(rest.arms.empty() ? -1 : rest.arms[0].x - 320, distance) << name;
             EXPECT_EQ(shot.arms.empty() ? 0 : shot.arms[0].x - 320 - distance, delta) << name;
-            EXPECT_EQ(shot.arms.empty() ? 0 : shot.arms[0].width, delta == 0 ? 0 : delta / 2 + 5) << name;
+            EXPECT_EQ(shot.arms.empty() ? 0 : shot.arms[0].width, rest.arms.empty() ? 0 : delta / 2 + 5) << name;
         }
     }
     EXPECT_EQ(weapons, CrosshairWeapons.size());
@@ -78,7 +79,7 @@ TEST(Crosshair, MovementModesAndShotsChangeTheGap) {
     // clang-format off
     const std::vector<Case> cases{
         {{.weapon = "ak47"}, 4, 255},                          {{.weapon = "ak47", .movement = InAir}, 8, 255},
-        {{.weapon = "ak47", .movement = Ducking}, 2, 255},     {{.weapon = "ak47", .movement = Running}, 6, 255},
+        {{.weapon = "ak47", .movement = Ducking}, 4, 255},     {{.weapon = "ak47", .movement = Running}, 6, 255},
         {{.weapon = "aug", .movement = Running}, 4, 255},      {{.weapon = "deagle"}, 8, 255}, // not faster than 0
         {{.weapon = "deagle", .movement = Running}, 12, 255},  {{.weapon = "mac10", .movement = InAir}, 18, 255},
         {{.weapon = "mac10", .movement = Ducking}, 9, 255},    {{.weapon = "mac10", .movement = Running}, 9, 255},
@@ -110,6 +111,12 @@ TEST(Crosshair, LookAndBlendFollowTheWindowsChoices) {
     state.cl_crosshair_size = "o5";
     const CrosshairLook look = crosshairLook(state);
     EXPECT_TRUE(look.colour == (Rgb{250, 50, 50}) && !look.additive && !look.dynamic && look.size == "small");
+    // The free text runs after the window's lines: its last value wins, read as the client reads it.
+    state.manual_text = "cl_dynamiccrosshair \"2\"\r\ncl_crosshair_color \"255 0\"\r\ncl_crosshair_translucent \"1.5\"";
+    const CrosshairLook file = crosshairLook(state);
+    EXPECT_TRUE(file.colour == (Rgb{255, 0, 0}) && file.additive && file.dynamic && file.size == "small");
+    EXPECT_TRUE(file.sources[0].fromFreeText && file.sources[0].line == 2 && file.sources[0].value == "255 0");
+    EXPECT_TRUE(file.sources[1].set && !file.sources[1].fromFreeText);
 
     struct Case {
         Rgb below, colour;
@@ -129,10 +136,115 @@ TEST(Crosshair, LookAndBlendFollowTheWindowsChoices) {
         EXPECT_EQ(blendCrosshairPixel(c.below, c.colour, c.alpha, c.additive), c.seen) << c.alpha << c.additive;
     }
     // The preview starts at the largest listed screen size the monitor shows whole.
-    for (const auto& [width, height, chosen] : std::vector<std::tuple<int, int, std::array<int, 2>>>{
-             {1024, 768, {1024, 768}}, {1366, 768, {1024, 768}}, {2560, 1440, {1920, 1080}}, {320, 200, {640, 480}}}) {
+    for (const auto& [width, height, chosen] :
+         std::vector<std::tuple<int, int, std::array<int, 2>>>{{1024, 768, {1024, 768}},
+                                                               {1366, 768, {1366, 768}},
+                                                               {1600, 1200, {1600, 900}},
+                                                               {3840, 2160, {2560, 1440}},
+                                                               {320, 200, {640, 480}}}) {
         EXPECT_EQ(PreviewResolutions.at(defaultPreviewResolution(width, height)), chosen) << width << "x" << height;
     }
+}
+
+TEST(Crosshair, OnlyFlaggedWeaponsFollowTheMovement) {
+    // Distance at 640 wide, "large", standing / running / ducking / in the air, dynamic on: the
+    // five pistols have all three flags, the rifles and the P90 no duck flag, four SMGs only air.
+    // clang-format off
+    const std::vector<std::tuple<std::string, std::array<int, 4>>> cases{
+        {"p228 fiveseven deagle usp glock18", {8, 12, 4, 16}},
+        {"ak47 m4a1 famas galil", {4, 6, 4, 8}}, {"aug", {3, 4, 3, 6}}, {"sg552", {5, 7, 5, 10}},
+        {"m249", {6, 9, 6, 12}}, {"p90", {7, 10, 7, 14}},
+        {"mac10", {9, 9, 9, 18}}, {"ump45 mp5navy", {6, 6, 6, 12}}, {"tmp", {7, 7, 7, 14}},
+        {"elite", {4, 4, 4, 4}}, {"m3", {8, 8, 8, 8}}, {"xm1014", {9, 9, 9, 9}}, {"knife", {7, 7, 7, 7}},
+        {"hegrenade flashbang smokegrenade", {8, 8, 8, 8}}, {"c4", {6, 6, 6, 6}}};
+    // clang-format on
+    std::size_t weapons = 0;
+    for (const auto& [names, distances] : cases) {
+        std::istringstream list(names);
+        for (std::string name; list >> name; ++weapons) {
+            for (const Movement movement : {Standing, Running, Ducking, InAir}) {
+                EXPECT_EQ(crosshairDistance({.weapon = name, .movement = movement}),
+                          distances.at(static_cast<std::size_t>(movement)))
+                    << name << " movement " << static_cast<int>(movement);
+            }
+        }
+    }
+    EXPECT_EQ(weapons, CrosshairWeapons.size() - 4); // all but the scoped rifles
+}
+
+TEST(Crosshair, OnlyFirearmsShotsWidenAtTheirOwnRate) {
+    struct Case {
+        const char* weapon;
+        bool secondMode;
+        std::vector<double> times; // four shots, ms after the first; none where attacks never widen
+    };
+    // clang-format off
+    const std::vector<Case> cases{
+        {"glock18", false, {0, 150, 300, 450}}, {"glock18", true, {0, 100, 200, 500}},  // pistol, burst
+        {"deagle", false, {0, 225, 450, 675}},  {"elite", false, {0, 75, 150, 225}},
+        {"m3", false, {0, 875, 1750, 2625}},    {"xm1014", false, {0, 250, 500, 750}},   // shotguns
+        {"mp5navy", false, {0, 75, 150, 225}},  {"p90", false, {0, 66, 132, 198}},       // SMGs
+        {"ak47", false, {0, 95.5, 191, 286.5}}, {"famas", true, {0, 50, 100, 550}},      // rifles
+        {"m4a1", true, {0, 87.5, 175, 262.5}},  {"m249", false, {0, 100, 200, 300}},     // silencer, MG
+        {"awp", false, {}}, {"knife", false, {}}, {"flashbang", false, {}}, {"c4", false, {}}};
+    // clang-format on
+    for (const Case& c : cases) {
+        const CrosshairWeapon& weapon = *findCrosshairWeapon(c.weapon);
+        EXPECT_EQ(crosshairShotTimes(weapon, c.secondMode, 4), c.times) << c.weapon;
+        EXPECT_EQ(shotsWidenCrosshair(weapon), !c.times.empty()) << c.weapon;
+        // Three shots dim and widen a firearm's arms; the knife's stay as at rest.
+        const CrosshairFrame fired = crosshairFrame(640, 480, "large", {.weapon = c.weapon, .shots = 3});
+        const CrosshairFrame rest = crosshairFrame(640, 480, "large", {.weapon = c.weapon});
+        EXPECT_EQ(fired.alpha < 255, !c.times.empty()) << c.weapon;
+        EXPECT_EQ(!rest.arms.empty() && fired.arms[0].x > rest.arms[0].x, !c.times.empty()) << c.weapon;
+    }
+}
+
+TEST(Crosshair, ValuesAreReadAsTheClientReadsThem) {
+    // clang-format off
+    const std::vector<std::pair<std::string_view, Rgb>> colours{
+        {"0 0 255", {0, 0, 255}}, {"0", {0, 0, 0}}, {"255 0", {255, 0, 0}}, {"red", {0, 0, 0}}, {"", {0, 0, 0}},
+        {"255,0,0", {255, 0, 0}}, {"+255 +0 +0", {255, 0, 0}}, {"300 -5 128", {255, 0, 128}},
+        {" 50\t250\n50", {50, 250, 50}}, {"12abc 5 6", {12, 0, 0}}, {"1 2 3 4", {1, 2, 3}},
+        {"99999999999 1 2", {255, 1, 2}}, {std::string_view("7 8\0 9", 6), {7, 8, 0}}};
+    const std::vector<std::pair<std::string_view, CrosshairSize>> sizes{
+        {"auto", CrosshairSize::Auto}, {"AUTO", CrosshairSize::Auto}, {"0", CrosshairSize::Auto},
+        {" 0", CrosshairSize::Kept}, {"00", CrosshairSize::Kept}, {"+1", CrosshairSize::Small},
+        {"1abc", CrosshairSize::Small}, {"Medium", CrosshairSize::Medium}, {"2", CrosshairSize::Medium},
+        {" 3", CrosshairSize::Large}, {"3.9", CrosshairSize::Large}, {"-2", CrosshairSize::Large},
+        {"4", CrosshairSize::Kept}, {"huge", CrosshairSize::Kept}, {"", CrosshairSize::Kept}};
+    const std::vector<std::pair<std::string_view, bool>> switches{
+        {"0", false}, {"0.0", false}, {"abc", false}, {"", false}, {"-0", false}, {"0x0", false}, {"0.0.5", false},
+        {"1", true}, {"2", true}, {" 1", true}, {"+1", true}, {".5", true}, {"0x10", true}, {"1e-3", true},
+        {"nan", true}};
+    // clang-format on
+    for (const auto& [text, rgb] : colours) {
+        EXPECT_EQ(readCrosshairColour(text), rgb) << text;
+    }
+    for (const auto& [text, size] : sizes) {
+        EXPECT_EQ(readCrosshairSize(text), size) << text;
+    }
+    for (const auto& [text, on] : switches) {
+        EXPECT_EQ(readCvarSwitch(text), on) << text;
+    }
+    // A size the game refuses keeps the one before, "auto" from the start.
+    EXPECT_EQ(crosshairScaleBase(1920, " 0"), 640);
+    EXPECT_EQ(crosshairScaleBase(800, "-2"), 640);
+}
+
+TEST(Crosshair, WidestReachCoversEveryWeaponInEveryState) {
+    // The burst Glock in the air (22 from the centre, 5 long) and the AUG at the limit (15, 11)
+    // reach farthest: 1 px past 80 at 1920 wide, so a 160 px view cuts it.
+    // clang-format off
+    const std::vector<std::tuple<int, int, std::string_view, int>> cases{
+        {1920, 1080, "large", 80}, {2560, 1440, "large", 107}, {640, 480, "large", 26}, {1920, 1080, "small", 50}}; // 41.25 + 9: the left arm one further out
+    // clang-format on
+    for (const auto& [width, height, size, reach] : cases) {
+        EXPECT_EQ(widestCrosshairReach(width, height, size), reach) << width << " " << size;
+    }
+    const CrosshairState glock{.weapon = "glock18", .movement = InAir, .secondMode = true};
+    EXPECT_EQ(crosshairReach(crosshairFrame(1920, 1080, "large", glock), 1920, 1080), 80);
+    EXPECT_EQ(widestCrosshairReach(1920, 1080, "large", {.weapon = "knife"}), 35); // 21 + 15 - 1, never wider
 }
 
 } // namespace
