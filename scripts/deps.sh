@@ -10,15 +10,18 @@ SETFORGE_PACKAGES=(
     qt6-translations-l10n
     xvfb xdotool x11-utils imagemagick
     strace
+    appstream
     libxcb1-dev
 )
 
 # Only for the Windows build (scripts/windows.sh): the MinGW cross compiler, the host Qt tools a
-# cross-built Qt needs, dpkg-source to unpack Qt's Debian source, and Wine for the smoke test.
+# cross-built Qt needs, dpkg-source to unpack Qt's Debian source, Wine for the smoke test, and
+# zip/unzip for the players' download.
 SETFORGE_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix
     qt6-base-dev-tools dpkg-dev xz-utils
     wine wine64
+    zip unzip
 )
 
 setforge_install_deps() {

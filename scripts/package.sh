@@ -7,6 +7,12 @@ cd "$(dirname "$0")/.."
 source scripts/deps.sh
 setforge_install_deps
 
+# What software centres show: checked before the long build, offline so CI needs no network.
+metainfo=packaging/example.halvren.setforge.metainfo.xml
+appstreamcli validate --no-net "$metainfo"
+grep -q '<launchable type="desktop-id">setforge.desktop</launchable>' "$metainfo" ||
+    { echo "$metainfo does not launch setforge.desktop"; exit 1; }
+
 # The package build holds only the program and what it installs; scripts/windows.sh reuses it.
 cmake --preset package
 cmake --build --preset package
@@ -18,6 +24,7 @@ sudo=()
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "./$deb"
 
 for installed in /usr/bin/setforge /usr/share/applications/setforge.desktop \
+    /usr/share/metainfo/example.halvren.setforge.metainfo.xml \
     /usr/share/icons/hicolor/16x16/apps/setforge.png /usr/share/icons/hicolor/32x32/apps/setforge.png \
     /usr/share/icons/hicolor/256x256/apps/setforge.png \
     /usr/share/doc/halvren-setforge/LICENSE /usr/share/doc/halvren-setforge/THIRD-PARTY-NOTICES; do

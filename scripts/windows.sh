@@ -7,6 +7,7 @@
 # 2. setforge.exe with the `windows` preset: one file that needs only Windows' own DLLs.
 # 3. A smoke test under Wine in Xvfb that saves a config and compares its bytes with the Linux
 #    program's for the same steps.
+# 4. build/windows/halvren-setforge-<version>-windows.zip for players (scripts/windows_zip.sh).
 #
 # Usage: bash scripts/windows.sh [qt]     ("qt" stops after step 1)
 set -euo pipefail
@@ -185,3 +186,9 @@ fi
 echo "windows: setforge.exe $(stat -c %s "$exe") bytes, built in $exe_seconds s;" \
     "smoke test under Wine $(seconds_since "$started") s; static Qt: $(cat "$qt_done_stamp")"
 echo "wine-smoke: 1 passed, 0 failed"
+
+# --- 4. the players' download --------------------------------------------------------------
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows/CMakeCache.txt)
+[ -n "$version" ] || { echo "build/windows/CMakeCache.txt names no project version"; exit 1; }
+bash scripts/windows_zip.sh build/windows "$version"

@@ -105,6 +105,81 @@ QStyle::StandardPixmap standardPixmap(MessageIcon icon) {
     return icon == MessageIcon::Warning ? QStyle::SP_MessageBoxWarning : QStyle::SP_MessageBoxInformation;
 }
 
+constexpr int Margin = 12;
+constexpr int Spacing = 12;
+
+QLabel* makeIconLabel(QDialog* dialog, MessageIcon icon) {
+    auto* iconLabel = new QLabel(dialog);
+    iconLabel->setObjectName(QStringLiteral("icon"));
+    iconLabel->setAlignment(Qt::AlignTop);
+    if (icon == MessageIcon::None) {
+        iconLabel->hide();
+    } else {
+        const int extent = dialog->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, dialog);
+        iconLabel->setPixmap(
+            dialog->style()->standardIcon(standardPixmap(icon), nullptr, dialog).pixmap(extent, extent));
+    }
+    return iconLabel;
+}
+
+// However long the text (a path of thousands of bytes), the box stays well inside the screen:
+// at most 60 % of its width, and the text scrolls beyond 60 % of its height.
+QSize largestText(const QWidget* parent, int iconWidth) {
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    return {std::max(100, available.width() * 6 / 10 - 2 * Margin - iconWidth),
+            std::max(100, available.height() * 6 / 10)};
+}
+
+// The text itself, or a scroll area around it when it is taller than `largest` allows.
+QWidget* makeTextArea(QDialog* dialog, const QString& text, QSize largest) {
+    auto* textLabel = new TabbedText(text, largest.width(), dialog);
+    textLabel->setObjectName(QStringLiteral("text"));
+    if (textLabel->sizeHint().height() <= largest.height()) {
+        return textLabel;
+    }
+    auto* scroll = new QScrollArea(dialog);
+    scroll->setObjectName(QStringLiteral("textScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll->viewport()->setAutoFillBackground(false);
+    const int besideText = scroll->verticalScrollBar()->sizeHint().width() + Spacing / 2;
+    textLabel->setMaxWidth(largest.width() - besideText);
+    scroll->setWidget(textLabel);
+    textLabel->resize(textLabel->sizeHint());
+    scroll->setFixedSize(textLabel->sizeHint().width() + besideText, largest.height());
+    return scroll;
+}
+
+QPushButton* makeButton(QDialog* dialog, const QString& caption, const char* name) {
+    auto* button = new QPushButton(caption, dialog);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setMinimumWidth(75);
+    return button;
+}
+
+// The answer buttons, centred in a row; `no` is null for a plain message.
+QHBoxLayout* makeButtonRow(QDialog* dialog, const QString& accept, const QString& reject) {
+    auto* ok = makeButton(dialog, accept, "ok");
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    // A question defaults to its safe answer, so Enter never takes the risky one.
+    QPushButton* standard = ok;
+    if (!reject.isEmpty()) {
+        auto* no = makeButton(dialog, reject, "reject");
+        QObject::connect(no, &QPushButton::clicked, dialog, &QDialog::reject);
+        buttons->addWidget(no);
+        standard = no;
+    }
+    buttons->addStretch();
+    standard->setDefault(true);
+    standard->setFocus();
+    return buttons;
+}
+
 } // namespace
 
 QFont messageFont() {
@@ -118,79 +193,20 @@ MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QStrin
     setWindowTitle(title.isEmpty() ? QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()) : title);
     setFont(messageFont());
 
-    auto* iconLabel = new QLabel(this);
-    iconLabel->setObjectName(QStringLiteral("icon"));
-    iconLabel->setAlignment(Qt::AlignTop);
-    if (icon == MessageIcon::None) {
-        iconLabel->hide();
-    } else {
-        const int extent = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-        iconLabel->setPixmap(style()->standardIcon(standardPixmap(icon), nullptr, this).pixmap(extent, extent));
-    }
-
-    // However long the text (a path of thousands of bytes), the box stays well inside the screen:
-    // at most 60 % of its width, and the text scrolls beyond 60 % of its height.
-    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
-    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    constexpr int Margin = 12;
-    constexpr int Spacing = 12;
+    QLabel* iconLabel = makeIconLabel(this, icon);
     const int iconWidth = icon == MessageIcon::None ? 0 : iconLabel->sizeHint().width() + Spacing;
-    const int maxTextWidth = std::max(100, available.width() * 6 / 10 - 2 * Margin - iconWidth);
-    const int maxTextHeight = std::max(100, available.height() * 6 / 10);
-
-    auto* textLabel = new TabbedText(text, maxTextWidth, this);
-    textLabel->setObjectName(QStringLiteral("text"));
-    QWidget* textArea = textLabel;
-    if (textLabel->sizeHint().height() > maxTextHeight) {
-        auto* scroll = new QScrollArea(this);
-        scroll->setObjectName(QStringLiteral("textScroll"));
-        scroll->setFrameShape(QFrame::NoFrame);
-        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        scroll->viewport()->setAutoFillBackground(false);
-        const int besideText = scroll->verticalScrollBar()->sizeHint().width() + Spacing / 2;
-        textLabel->setMaxWidth(maxTextWidth - besideText);
-        scroll->setWidget(textLabel);
-        textLabel->resize(textLabel->sizeHint());
-        scroll->setFixedSize(textLabel->sizeHint().width() + besideText, maxTextHeight);
-        textArea = scroll;
-    }
-
-    auto* ok = new QPushButton(accept, this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setMinimumWidth(75);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    // A question defaults to its safe answer, so Enter never takes the risky one.
-    QPushButton* standard = ok;
-    QPushButton* no = nullptr;
-    if (!reject.isEmpty()) {
-        no = new QPushButton(reject, this);
-        no->setObjectName(QStringLiteral("reject"));
-        no->setMinimumWidth(75);
-        connect(no, &QPushButton::clicked, this, &QDialog::reject);
-        standard = no;
-    }
-    standard->setDefault(true);
-    standard->setFocus();
+    QWidget* textArea = makeTextArea(this, text, largestText(parent, iconWidth));
 
     auto* body = new QHBoxLayout;
     body->setSpacing(Spacing);
     body->addWidget(iconLabel, 0, Qt::AlignTop);
     body->addWidget(textArea, 1, Qt::AlignTop);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    if (no != nullptr) {
-        buttons->addWidget(no);
-    }
-    buttons->addStretch();
-
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(Margin, Margin, Margin, Margin);
     outer->setSpacing(Spacing);
     outer->addLayout(body);
-    outer->addLayout(buttons);
+    outer->addLayout(makeButtonRow(this, accept, reject));
     // The box takes the size of its text and keeps it: nothing is clipped or stretched.
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -69,7 +70,6 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_services(services) {
     setUpWindow(this, "HauptFrame", MakerName, 11430, 8055);
-    setWindowIcon(artwork::windowIcon());
 
     buildTitleArea();
     buildSettingFrames();
@@ -457,6 +457,12 @@ void MainWindow::Picture3_Click() {
 void MainWindow::paintEvent(QPaintEvent* /*event*/) {
     // Left, bottom and right edge below the banner.
     paintLines(this, {{0, 855, 0, 8115}, {0, 8040, 11415, 8040}, {11415, 8100, 11415, 870}});
+    // The icon is no part of the window's picture: it is painted after the first one is on
+    // screen, and the taskbar takes it from there.
+    if (!m_iconScheduled) {
+        m_iconScheduled = true;
+        QTimer::singleShot(0, this, [this] { setWindowIcon(artwork::windowIcon()); });
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

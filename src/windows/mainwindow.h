@@ -100,6 +100,7 @@ private:
     QPlainTextEdit* m_freeText = nullptr;
     QComboBox* m_gamma = nullptr;
     FindingMarks* m_marks = nullptr; // what the game makes of the free text, marked in it
+    bool m_iconScheduled = false;    // the window icon waits for the first picture
     QString m_loadedPath;            // the config loaded last in this run, "" for none
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_buyMenu;

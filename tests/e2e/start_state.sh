@@ -6,6 +6,14 @@ source "$([[ $0 == */* ]] && echo "${0%/*}" || echo .)/lib.sh" || exit 1
 e2e_setup start_state "$1" "$2" 73
 start_app
 
+# The icon follows the first picture; the taskbar must still get all three sizes.
+for _ in $(seq 50); do
+    icons=$(xprop -id "$MAIN_ID" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+    [ -n "$icons" ] && break
+    sleep 0.1
+done
+[ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ] || fail "the window's icon has the sizes '$icons'"
+
 out="$E2E_WORK/out"
 mkdir -p "$out"
 printf '// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
