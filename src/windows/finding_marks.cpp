@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolTip>
@@ -25,17 +26,16 @@ using config::FindingKind;
 
 // Underlines beyond this many are left out: the count still says how many there are.
 constexpr std::size_t MaxMarks = 1000;
-// Lines listed in the question before a save.
-constexpr std::size_t MaxListed = 8;
+// Findings listed in the question before a save; its box scrolls.
+constexpr std::size_t MaxListed = 50;
 // The pause after the last change before the text is checked again, at least.
 constexpr int QuietMs = 250;
 
 const QColor StopColour(210, 0, 0);  // the game will not do what the window or the line says
 const QColor HintColour(0, 90, 210); // a key or name the game most likely does not have
-
-QString firstLine(const std::string& message) {
-    return QString::fromStdString(message.substr(0, message.find("\r\n")));
-}
+// The message line's background, a light tint of the severity's colour.
+const QColor StopTint(252, 232, 232);
+const QColor HintTint(228, 238, 252);
 
 // The UTF-16 units the box shows for the character starting at `byte` of the free text (0 inside
 // one): CR LF is one block break; a character the box would hide (a lone CR, NUL and the other C0
@@ -81,10 +81,11 @@ bool isLineBreak(char c) {
 
 } // namespace
 
-FindingMarks::FindingMarks(QPlainTextEdit* box, QLabel* count, Snapshot snapshot, TakeOver takeOver)
+FindingMarks::FindingMarks(FreeTextBox* box, QLabel* count, Snapshot snapshot, TakeOver takeOver)
     : QObject(box)
     , m_box(box)
     , m_count(count)
+    , m_message(new QLabel(box))
     , m_countArea(count->geometry())
     , m_snapshot(std::move(snapshot))
     , m_takeOver(std::move(takeOver))
@@ -98,6 +99,18 @@ FindingMarks::FindingMarks(QPlainTextEdit* box, QLabel* count, Snapshot snapshot
     m_box->viewport()->installEventFilter(this);
     m_count->setAccessibleName(QStringLiteral("Hinweise zum eigenen Text"));
     m_count->hide();
+    m_message->setObjectName(QStringLiteral("FindingMessage"));
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setWordWrap(true);
+    m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_message->setMargin(3);
+    m_message->setAutoFillBackground(true);
+    m_message->setAccessibleName(QStringLiteral("Hinweis zur Zeile"));
+    m_message->hide();
+}
+
+void FindingMarks::setWindowControls(WindowControls controls) {
+    m_controls = std::move(controls);
 }
 
 void FindingMarks::scheduleCheck() {
@@ -172,22 +185,27 @@ void FindingMarks::showMarks() {
 void FindingMarks::showCaretLine() {
     if (m_findings.empty()) {
         m_box->setAccessibleDescription({});
+        showMessageLine({}, false);
         return;
     }
     const std::size_t line = static_cast<std::size_t>(m_box->textCursor().blockNumber()) + 1;
     QString count = m_findings.size() == 1 ? QStringLiteral("1 Hinweis (F8)")
                                            : QStringLiteral("%1 Hinweise (F8)").arg(m_findings.size());
     QStringList messages;
-    for (const ConfigFinding& f : m_findings) {
-        if (f.line == line) {
-            messages.append(QString::fromStdString(f.message));
+    bool stops = false;
+    for (std::size_t i = 0; i < m_findings.size(); ++i) {
+        if (m_findings[i].line == line) {
+            messages.append(messageOf(i));
+            stops = stops || config::stopsSave(m_findings[i].kind);
         }
     }
-    m_box->setAccessibleDescription(messages.join(QStringLiteral("\n")));
-    m_count->setToolTip(messages.join(QStringLiteral("\n\n")));
-    m_count->setAccessibleDescription(messages.join(QStringLiteral("\n")));
+    const QString shownMessages =
+        messages.join(QStringLiteral("\n\n")).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_box->setAccessibleDescription(shownMessages);
+    m_count->setToolTip(shownMessages);
+    m_count->setAccessibleDescription(shownMessages);
     if (!messages.isEmpty()) {
-        count += QStringLiteral(" · Zeile %1: ").arg(line) + messages.front().section(QStringLiteral("\r\n"), 0, 0);
+        count += QStringLiteral(" · Zeile %1").arg(line);
     }
     // Only as wide as its text: the frame's edge shows on either side of it, as around the caption.
     constexpr int Padding = 6;
@@ -195,6 +213,58 @@ void FindingMarks::showCaretLine() {
     const int width = std::min(m_countArea.width(), m_count->fontMetrics().horizontalAdvance(shown) + Padding);
     m_count->setText(shown);
     m_count->setGeometry(m_countArea.right() + 1 - width, m_countArea.top(), width, m_countArea.height());
+    showMessageLine(shownMessages, stops);
+}
+
+void FindingMarks::showMessageLine(const QString& text, bool stops) {
+    const bool wasShown = !m_message->isHidden();
+    if (text.isEmpty()) {
+        if (wasShown) {
+            m_message->hide();
+            m_box->setBottomMargin(0);
+        }
+        return;
+    }
+    QPalette palette = m_message->palette();
+    palette.setColor(QPalette::Window, stops ? StopTint : HintTint);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    m_message->setPalette(palette);
+    m_message->setText(text);
+    // Below the lines, as wide as they are, at most half the box high: the caret line stays above it.
+    const int width = m_box->viewport()->width();
+    const int height = std::min(m_message->heightForWidth(width), m_box->contentsRect().height() / 2);
+    m_box->setBottomMargin(height);
+    const QRect lines = m_box->viewport()->geometry();
+    m_message->setGeometry(lines.left(), lines.bottom() + 1, width, height);
+    m_message->setToolTip(m_message->heightForWidth(width) > height ? text : QString());
+    m_message->show();
+    if (!wasShown && m_box->hasFocus()) {
+        m_box->ensureCursorVisible();
+    }
+}
+
+void FindingMarks::bringIntoView(int from, int to) {
+    QTextCursor start(m_box->document());
+    start.setPosition(from);
+    QTextCursor end(m_box->document());
+    end.setPosition(std::clamp(to, from, start.block().position() + start.block().length() - 1));
+    m_box->ensureCursorVisible();
+    // The box scrolls by whole lines and takes a line that its bottom edge cuts as shown.
+    QScrollBar* vertical = m_box->verticalScrollBar();
+    while (m_box->cursorRect(start).bottom() >= m_box->viewport()->height() &&
+           vertical->value() < vertical->maximum()) {
+        vertical->setValue(vertical->value() + 1);
+    }
+    // As much of the marked part as fits, from its start.
+    constexpr int Room = 4;
+    QScrollBar* horizontal = m_box->horizontalScrollBar();
+    const int left = m_box->cursorRect(start).left();
+    const int right = m_box->cursorRect(end).right();
+    if (right >= m_box->viewport()->width()) {
+        horizontal->setValue(horizontal->value() + std::min(right - m_box->viewport()->width() + Room, left - Room));
+    } else if (left < 0) {
+        horizontal->setValue(horizontal->value() + left - Room);
+    }
 }
 
 QString FindingMarks::messageOf(std::size_t finding) const {
@@ -222,10 +292,9 @@ void FindingMarks::goToNext(bool backwards) {
     QTextCursor cursor = m_box->textCursor();
     cursor.setPosition(std::min(target->from, m_box->document()->characterCount() - 1));
     m_box->setTextCursor(cursor);
-    m_box->ensureCursorVisible();
     m_box->setFocus(Qt::ShortcutFocusReason);
-    QToolTip::showText(m_box->viewport()->mapToGlobal(m_box->cursorRect().bottomLeft()), messageOf(target->finding),
-                       m_box->viewport());
+    // The message line now shows the message in full; it takes its room before the line is placed.
+    bringIntoView(target->from, target->to);
 }
 
 std::vector<std::size_t> FindingMarks::findingsAt(int position) const {
@@ -246,13 +315,20 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
     menu->setObjectName(QStringLiteral("Text2Menu"));
     QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().first();
     std::vector<QAction*> fixes;
-    const auto addFix = [&](const QString& caption, std::size_t finding, bool takeOver) {
+    enum class Way { Fix, Adopt, Release };
+    const auto addFix = [&](const QString& caption, std::size_t finding, Way way) {
         auto* action = new QAction(caption, menu);
         action->setToolTip(messageOf(finding));
         action->setStatusTip(messageOf(finding));
-        connect(action, &QAction::triggered, this, [this, finding, takeOver] {
+        connect(action, &QAction::triggered, this, [this, finding, way] {
             const ConfigFinding& f = m_findings[finding];
-            if (takeOver && f.setting != nullptr && f.lineChoice != nullptr) {
+            if (way == Way::Release) {
+                // The control writes no line then, and the free text's value holds.
+                m_controls.release(f.setting);
+                checkNow();
+                return;
+            }
+            if (way == Way::Adopt && f.setting != nullptr && f.lineChoice != nullptr) {
                 m_takeOver(*f.setting, *f.lineChoice);
             }
             applyFix(finding);
@@ -268,18 +344,22 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
         case FindingKind::OverridesChoice: {
             const Mark& mark = m_marks[i];
             const bool wholeLine = m_box->document()->findBlock(mark.fixFrom) != m_box->document()->findBlock(mark.to);
-            addFix(wholeLine ? QStringLiteral("Zeile entfernen") : QStringLiteral("Befehl entfernen"), i, false);
+            addFix(wholeLine ? QStringLiteral("Zeile entfernen") : QStringLiteral("Befehl entfernen"), i, Way::Fix);
             if (f.lineChoice != nullptr) {
-                addFix(QStringLiteral("Wert in die Auswahl übernehmen"), i, true);
+                addFix(QStringLiteral("Wert in die Auswahl übernehmen"), i, Way::Adopt);
+            }
+            if (m_controls.release) {
+                addFix(QStringLiteral("Auswahl im Fenster aufheben"), i, Way::Release);
             }
             break;
         }
         case FindingKind::CutByGame:
-            addFix(QStringLiteral("Zeile für das Spiel lesbar machen"), i, false);
+            addFix(QStringLiteral("Zeile für das Spiel lesbar machen"), i, Way::Fix);
             break;
         case FindingKind::UnknownKey:
         case FindingKind::NearName:
-            addFix(QStringLiteral("Meintest du %1?").arg(QString::fromStdString(*f.fix).remove(QChar('"'))), i, false);
+            addFix(QStringLiteral("Meintest du %1?").arg(QString::fromStdString(*f.fix).remove(QChar('"'))), i,
+                   Way::Fix);
             break;
         }
     }
@@ -316,13 +396,12 @@ bool FindingMarks::confirmSave(platform::WindowServices& services, QWidget* pare
     }
     QString text = QStringLiteral("Die Config würde im Spiel nicht tun, was das Fenster zeigt:\r\n\r\n");
     for (std::size_t n = 0; n < stopping.size() && n < MaxListed; ++n) {
-        const ConfigFinding& f = m_findings[stopping[n]];
-        text += QStringLiteral("Zeile %1: ").arg(f.line) + firstLine(f.message) + QStringLiteral("\r\n");
+        text += messageOf(stopping[n]) + QStringLiteral("\r\n\r\n");
     }
     if (stopping.size() > MaxListed) {
-        text += QStringLiteral("… und %1 weitere.\r\n").arg(stopping.size() - MaxListed);
+        text += QStringLiteral("… und %1 weitere.\r\n\r\n").arg(stopping.size() - MaxListed);
     }
-    text += QStringLiteral("\r\nTrotzdem speichern, oder zurück zum Text, um die markierten Zeilen zu ändern?");
+    text += QStringLiteral("Trotzdem speichern, oder zurück zum Text, um die markierten Zeilen zu ändern?");
     if (services.askQuestion(parent, text, QStringLiteral("Trotzdem speichern"), QStringLiteral("Zurück zum Text"))) {
         return true;
     }
@@ -331,7 +410,8 @@ bool FindingMarks::confirmSave(platform::WindowServices& services, QWidget* pare
         QTextCursor cursor = m_box->textCursor();
         cursor.setPosition(first->from);
         m_box->setTextCursor(cursor);
-        m_box->ensureCursorVisible();
+        m_box->setFocus(Qt::OtherFocusReason);
+        bringIntoView(first->from, first->to);
     }
     m_box->setFocus(Qt::OtherFocusReason);
     return false;
