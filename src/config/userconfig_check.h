@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace setforge::config {
@@ -16,7 +17,11 @@ enum class FindingKind {
     CutByGame,       // the game cuts the line or command and runs something else than it says
     UnknownKey,      // a bind or unbind with a key name the game does not have
     NearName,        // a command or variable one or two letters away from one the game has
+    KeyBoundAgain,   // a later line binds the same key: this bind never takes effect
 };
+
+// Where a finding stands: in the free text, or on a line the window writes from its controls.
+enum class FindingPlace { FreeText, WindowLine };
 
 struct ConfigFinding {
     FindingKind kind;
@@ -28,6 +33,11 @@ struct ConfigFinding {
     // choice the line's value stands for, if it is one: the window can take the value over.
     const SettingSpec* setting = nullptr;
     const ChoiceSpec* lineChoice = nullptr;
+    // WindowLine: the finding is on the name line (setting == nullptr) or a setting's line (setting
+    // names it); line, begin and end are 0 then.
+    FindingPlace place = FindingPlace::FreeText;
+    // OverridesChoice only: the value the game takes from the line, as it reads it.
+    std::string value{};
 };
 
 // `exec` runs a file whole only while it fits the game's 16,384-byte command buffer with the text
@@ -47,5 +57,16 @@ inline constexpr std::size_t WholeFileLimit = CommandBufferFileLimit - StartupQu
 
 // The findings for the file `state` writes, in the order of the free text.
 [[nodiscard]] std::vector<ConfigFinding> checkUserconfig(const SettingsState& state);
+
+// A variable's value after the game has run the file `state` writes.
+struct FileValue {
+    std::string value{};
+    std::size_t line = 0; // 1-based line of the free text when fromFreeText, else 0
+    bool fromFreeText = false;
+};
+
+// The value the game holds for the console variable `cvar` (any case) after running the file
+// `state` writes, read as the console reads it; nullopt when no line sets it.
+[[nodiscard]] std::optional<FileValue> valueAfterLoad(const SettingsState& state, std::string_view cvar);
 
 } // namespace setforge::config

@@ -356,6 +356,9 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
         case FindingKind::CutByGame:
             addFix(QStringLiteral("Zeile für das Spiel lesbar machen"), i, Way::Fix);
             break;
+        case FindingKind::KeyBoundAgain:
+            addFix(QStringLiteral("Befehl entfernen"), i, Way::Fix);
+            break;
         case FindingKind::UnknownKey:
         case FindingKind::NearName:
             addFix(QStringLiteral("Meintest du %1?").arg(QString::fromStdString(*f.fix).remove(QChar('"'))), i,

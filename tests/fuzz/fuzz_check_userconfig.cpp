@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         // the whole file: two cuts can cancel out in the list of commands (a comment line whose
         // tail runs `[` after a NUL line whose `[` no longer runs), while each line still differs.
         const std::string file = composeUserconfig(state);
-        require(has(FindingKind::CutByGame) || model::execFile(file, WholeFileLimit) == model::readConsole(file));
+        require(has(FindingKind::CutByGame) || model::execFile(file, WholeFileLimit) == model::readPlainly(file));
     }
     if (!findings.empty() && findings.front().fix) {
         SettingsState fixed = state;
