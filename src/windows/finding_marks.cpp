@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -79,6 +80,37 @@ bool isLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
 
+bool onWindowLine(const ConfigFinding& f) {
+    return f.place == config::FindingPlace::WindowLine;
+}
+
+// A frame around a control whose line the game reads otherwise than the window shows; the mouse
+// passes through it to the control.
+class ControlFrame final : public QWidget {
+public:
+    ControlFrame(QWidget* control, const QColor& colour)
+        : QWidget(control->parentWidget())
+        , m_colour(colour) {
+        setObjectName(QStringLiteral("FindingFrame"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        constexpr int Around = 2;
+        setGeometry(control->geometry().adjusted(-Around, -Around, Around, Around));
+        raise();
+        show();
+    }
+    [[nodiscard]] QColor colour() const { return m_colour; }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        painter.setPen(QPen(m_colour, 2));
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+
+private:
+    QColor m_colour;
+};
+
 } // namespace
 
 FindingMarks::FindingMarks(FreeTextBox* box, QLabel* count, Snapshot snapshot, TakeOver takeOver)
@@ -131,6 +163,9 @@ void FindingMarks::checkNow() {
     std::vector<std::size_t> shownFrom(marked);
     for (std::size_t i = 0; i < marked; ++i) {
         const ConfigFinding& f = m_findings[i];
+        if (onWindowLine(f)) {
+            continue;
+        }
         // A removal that takes the line break before its line is shown from the line itself.
         std::size_t from = f.begin;
         while (from < f.end && isLineBreak(text[from])) {
@@ -146,6 +181,9 @@ void FindingMarks::checkNow() {
     };
     m_marks.clear();
     for (std::size_t i = 0; i < marked; ++i) {
+        if (onWindowLine(m_findings[i])) {
+            continue;
+        }
         m_marks.push_back(
             {positionOf(shownFrom[i]), positionOf(m_findings[i].end), positionOf(m_findings[i].begin), i});
     }
@@ -169,6 +207,7 @@ void FindingMarks::showMarks() {
         selections.append(selection);
     }
     m_box->setExtraSelections(selections);
+    showControlMarks();
 
     if (m_findings.empty()) {
         m_count->hide();
@@ -180,6 +219,39 @@ void FindingMarks::showMarks() {
     palette.setColor(QPalette::WindowText, stops ? StopColour : HintColour);
     m_count->setPalette(palette);
     m_count->show();
+}
+
+void FindingMarks::showControlMarks() {
+    for (const QPointer<QWidget>& frame : m_controlFrames) {
+        delete frame;
+    }
+    m_controlFrames.clear();
+    for (const auto& [control, tip] : m_controlTips) {
+        if (control != nullptr) {
+            control->setToolTip(tip);
+            control->setAccessibleDescription({});
+        }
+    }
+    m_controlTips.clear();
+    if (!m_controls.widgetOf) {
+        return;
+    }
+    for (std::size_t i = 0; i < m_findings.size(); ++i) {
+        if (!onWindowLine(m_findings[i])) {
+            continue;
+        }
+        QWidget* control = m_controls.widgetOf(m_findings[i].setting);
+        const auto known = std::ranges::find(m_controlTips, control, [](const auto& t) { return t.first.data(); });
+        if (known == m_controlTips.end()) {
+            m_controlTips.emplace_back(control, control->toolTip());
+            m_controlFrames.emplace_back(
+                new ControlFrame(control, config::stopsSave(m_findings[i].kind) ? StopColour : HintColour));
+            control->setToolTip(messageOf(i));
+        } else {
+            control->setToolTip(control->toolTip() + QStringLiteral("\n\n") + messageOf(i));
+        }
+        control->setAccessibleDescription(control->toolTip());
+    }
 }
 
 void FindingMarks::showCaretLine() {
@@ -268,8 +340,21 @@ void FindingMarks::bringIntoView(int from, int to) {
 }
 
 QString FindingMarks::messageOf(std::size_t finding) const {
-    return QStringLiteral("Zeile %1: ").arg(m_findings[finding].line) +
-           QString::fromStdString(m_findings[finding].message);
+    const ConfigFinding& f = m_findings[finding];
+    QString place = QStringLiteral("Zeile %1: ").arg(f.line);
+    if (onWindowLine(f)) {
+        place = f.setting == nullptr ? QStringLiteral("Nickname: ")
+                                     : QStringLiteral("%1: ").arg(QString::fromUtf8(
+                                           f.setting->label.data(), static_cast<qsizetype>(f.setting->label.size())));
+    }
+    const QString message = QString::fromStdString(f.message);
+    // Most messages name their line first themselves.
+    return message.startsWith(place) ? message : place + message;
+}
+
+const FindingMarks::Mark* FindingMarks::markOf(std::size_t finding) const {
+    const auto mark = std::ranges::find(m_marks, finding, &Mark::finding);
+    return mark == m_marks.end() ? nullptr : &*mark;
 }
 
 void FindingMarks::goToNext(bool backwards) {
@@ -277,6 +362,11 @@ void FindingMarks::goToNext(bool backwards) {
         checkNow();
     }
     if (m_marks.empty()) {
+        // Only the window's own lines have findings: their control takes the focus.
+        const auto onControl = std::ranges::find_if(m_findings, onWindowLine);
+        if (onControl != m_findings.end() && m_controls.widgetOf) {
+            m_controls.widgetOf(onControl->setting)->setFocus(Qt::ShortcutFocusReason);
+        }
         return;
     }
     const int caret = m_box->textCursor().position();
@@ -342,7 +432,7 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
         }
         switch (f.kind) {
         case FindingKind::OverridesChoice: {
-            const Mark& mark = m_marks[i];
+            const Mark& mark = *markOf(i);
             const bool wholeLine = m_box->document()->findBlock(mark.fixFrom) != m_box->document()->findBlock(mark.to);
             addFix(wholeLine ? QStringLiteral("Zeile entfernen") : QStringLiteral("Befehl entfernen"), i, Way::Fix);
             if (f.lineChoice != nullptr) {
@@ -376,7 +466,7 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
 }
 
 void FindingMarks::applyFix(std::size_t finding) {
-    const Mark& mark = m_marks[finding];
+    const Mark& mark = *markOf(finding);
     QTextCursor cursor(m_box->document());
     cursor.setPosition(mark.fixFrom);
     cursor.setPosition(mark.to, QTextCursor::KeepAnchor);
@@ -408,8 +498,12 @@ bool FindingMarks::confirmSave(platform::WindowServices& services, QWidget* pare
     if (services.askQuestion(parent, text, QStringLiteral("Trotzdem speichern"), QStringLiteral("Zurück zum Text"))) {
         return true;
     }
-    const auto first = std::ranges::find(m_marks, stopping.front(), &Mark::finding);
-    if (first != m_marks.end()) {
+    if (onWindowLine(m_findings[stopping.front()]) && m_controls.widgetOf) {
+        m_controls.widgetOf(m_findings[stopping.front()].setting)->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const Mark* first = markOf(stopping.front());
+    if (first != nullptr) {
         QTextCursor cursor = m_box->textCursor();
         cursor.setPosition(first->from);
         m_box->setTextCursor(cursor);

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPlainTextEdit>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 
@@ -84,6 +85,7 @@ private:
     };
 
     void showMarks();
+    void showControlMarks();
     void showMessageLine(const QString& text, bool stops);
     void bringIntoView(int from, int to);
     void showMenu(std::optional<QPoint> pointer); // nullopt: at the caret
@@ -91,6 +93,7 @@ private:
     void applyFix(std::size_t finding);
     [[nodiscard]] std::vector<std::size_t> findingsAt(int position) const;
     [[nodiscard]] QString messageOf(std::size_t finding) const;
+    [[nodiscard]] const Mark* markOf(std::size_t finding) const;
 
     FreeTextBox* m_box;
     QLabel* m_count;
@@ -101,7 +104,10 @@ private:
     TakeOver m_takeOver;
     QTimer* m_timer;
     std::vector<config::ConfigFinding> m_findings;
-    std::vector<Mark> m_marks; // in the order of the findings
+    std::vector<Mark> m_marks; // the free text's findings, in their order
+    // The frames at the controls whose lines have findings, and the tooltips they had before.
+    std::vector<QPointer<QWidget>> m_controlFrames;
+    std::vector<std::pair<QPointer<QWidget>, QString>> m_controlTips;
 };
 
 } // namespace setforge::windows
