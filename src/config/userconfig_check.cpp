@@ -356,7 +356,7 @@ private:
         const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
         const std::string runs = whatRuns(ran);
         if (l < m_file.lineStarts.size()) {
-            reportWindowLine(l, runs);
+            reportWindowLine(l, runs, ran);
             return;
         }
         const Span free{toFree(line.begin), std::min(toFree(line.end), m_text.size())};
@@ -398,12 +398,16 @@ private:
                "anderen Sonderzeichen und nach 1023 Bytes.\r\n";
     }
 
-    void reportWindowLine(std::size_t l, const std::string& runs) {
+    void reportWindowLine(std::size_t l, const std::string& runs, const Words& ran) {
         const SettingSpec* setting = l < m_file.lineSettings.size() ? m_file.lineSettings[l] : nullptr;
         std::string message =
             lineByLineIntro() +
             (setting == nullptr ? "Von der Namenszeile" : "Von der Zeile für " + std::string(setting->label)) +
             " führt es " + runs + " aus.\r\n";
+        if (setting == nullptr && !ran.empty() && ran.front().size() >= 2) {
+            message += "Der Name im Spiel wird " + quoted(ran.front()[1]) + " statt " +
+                       quoted(sanitizeUtf8(nameLineSafe(m_state.nickname))) + ".\r\n";
+        }
         message += setting == nullptr ? "Wähle einen Nickname ohne Umlaute und Sonderzeichen, oder kürze die Config "
                                         "auf höchstens " +
                                             std::to_string(WholeFileLimit) + " Bytes."
