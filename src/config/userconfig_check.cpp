@@ -457,7 +457,7 @@ private:
                          ran.end());
         add(FindingKind::CutByGame, line.begin + semicolon, line.begin + end,
             lineName(line.begin) + ": Das „;“ beendet den Kommentar: Das Spiel führt danach " + whatRuns(tail) +
-                " als Befehl aus.\r\nSchreib im Kommentar ein Komma statt „;“.",
+                " aus.\r\nSchreib im Kommentar ein Komma statt „;“.",
             std::move(fix));
     }
 
