@@ -297,9 +297,13 @@ private:
 
     void compareLines() {
         std::vector<Words> ran(m_file.lineStarts.size() + m_lineStarts.size());
-        for (const game::Step& step : m_run.steps) {
+        m_lineSteps.assign(ran.size(), {});
+        for (std::size_t i = 0; i < m_run.steps.size(); ++i) {
+            const game::Step& step = m_run.steps[i];
             if (step.alias.empty()) {
-                appendWords(ran[fileLineOf(step.span.begin)], step.args);
+                const std::size_t l = fileLineOf(step.span.begin);
+                appendWords(ran[l], step.args);
+                m_lineSteps[l].push_back(i);
             }
         }
         for (std::size_t l = 0; l < ran.size(); ++l) {
@@ -372,7 +376,7 @@ private:
                 "\r\n");
         } else if (commentAt != None && text.find(';', commentAt) != None) {
             reportCommentTail(free, commentAt, ran);
-        } else if (!reportBufferCut(line, runs) && !reportLimit(line, ran)) {
+        } else if (!reportBufferCut(l, line, runs) && !reportLimit(l)) {
             reportReading(free, runs);
         }
     }
@@ -461,14 +465,15 @@ private:
             std::move(fix));
     }
 
-    bool reportBufferCut(Span line, const std::string& runs) {
+    bool reportBufferCut(std::size_t l, Span line, const std::string& runs) {
         for (const game::BufferCut& cut : m_run.cuts) {
             if (cut.command.begin < line.begin || cut.command.begin >= line.end) {
                 continue;
             }
             Words rest;
-            for (const game::Step& step : m_run.steps) {
-                if (step.alias.empty() && step.span.begin >= cut.restAt && step.span.end <= cut.command.end) {
+            for (const std::size_t i : m_lineSteps[l]) {
+                const game::Step& step = m_run.steps[i];
+                if (step.span.begin >= cut.restAt && step.span.end <= cut.command.end) {
                     appendWords(rest, step.args);
                 }
             }
@@ -484,10 +489,10 @@ private:
         return false;
     }
 
-    bool reportLimit(Span line, const Words& ran) {
-        for (const game::Step& step : m_run.steps) {
-            if (!step.alias.empty() || step.limitAt == None || step.span.begin < line.begin ||
-                step.span.begin >= line.end) {
+    bool reportLimit(std::size_t l) {
+        for (const std::size_t i : m_lineSteps[l]) {
+            const game::Step& step = m_run.steps[i];
+            if (step.limitAt == None) {
                 continue;
             }
             std::size_t at = toFree(step.limitAt);
@@ -509,7 +514,6 @@ private:
                           " Zeichen lang: Ab 515 Zeichen hört das Spiel hier auf, den Befehl zu lesen, und führt nur " +
                           quoted(joined(step.args)) + " aus.\r\nKürze das Argument auf höchstens 514 Zeichen.";
             }
-            (void)ran;
             add(FindingKind::CutByGame, rest.begin, std::max(rest.end, rest.begin + 1), std::move(message));
             return true;
         }
@@ -806,6 +810,7 @@ private:
     bool m_surelyLineByLine = false;
     std::size_t m_runEnd = 0;
     game::Run m_run;
+    std::vector<std::vector<std::size_t>> m_lineSteps; // the file's own steps of each line
     std::vector<std::size_t> m_lineStarts{0};
     std::vector<ConfigFinding> m_findings;
     std::array<std::optional<Setter>, TargetCount> m_setters;
