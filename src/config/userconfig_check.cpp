@@ -102,34 +102,6 @@ void appendWords(Words& out, std::span<const Argument> args) {
     }
 }
 
-// The arguments of each command of `text`, read by the game's tokenizer without the buffer's cut.
-Words commandWords(std::string_view text) {
-    Words commands;
-    console::forEachCommand(
-        text,
-        [&](const console::Command& command) {
-            appendWords(commands, console::tokenize(text.substr(command.begin, command.end - command.begin)).args);
-        },
-        console::LongCommands::Keep);
-    return commands;
-}
-
-// True when the game, stopping at the NUL byte at `nul`, runs other commands than the text says:
-// the NUL's own command, read up to the NUL and read on, and everything after it.
-bool nulChangesWhatRuns(std::string_view text, std::size_t nul) {
-    std::size_t start = 0;
-    console::forEachCommand(
-        text,
-        [&](const console::Command& command) {
-            if (command.begin <= nul) {
-                start = command.begin;
-            }
-        },
-        console::LongCommands::Keep);
-    const std::string readOn = std::string(text.substr(start)) + "\r\n"; // writing ends the text with CR LF
-    return commandWords(text.substr(start, nul - start)) != commandWords(readOn);
-}
-
 // What a line says: its commands in the plain reading, up to a `//` comment. `commentAt` is where
 // the comment starts (in the line's offsets), None without one.
 struct SaidLine {
@@ -158,6 +130,41 @@ SaidLine saidBy(std::string_view line) {
         },
         console::LongCommands::Keep);
     return said;
+}
+
+// The line's pieces between lone CRs (a reader sees each as a line of its own).
+template <typename Visit> void forEachSaidLine(std::string_view line, Visit visit) {
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] != '\n') {
+            visit(line.substr(begin, i - begin), begin);
+            begin = i + 1;
+        }
+    }
+    visit(line.substr(begin), begin);
+}
+
+// Everything `text` says, line by line.
+Words saidWords(std::string_view text) {
+    Words said;
+    std::size_t begin = 0;
+    while (begin <= text.size()) {
+        const std::size_t lf = std::min(text.find('\n', begin), text.size());
+        forEachSaidLine(text.substr(begin, lf - begin), [&](std::string_view piece, std::size_t) {
+            const Words commands = saidBy(piece).commands;
+            said.insert(said.end(), commands.begin(), commands.end());
+        });
+        begin = lf + 1;
+    }
+    return said;
+}
+
+// True when the game, stopping at the NUL byte at `nul`, leaves out something the text says: the
+// NUL's line read on past the NUL, or any line after it.
+bool nulChangesWhatRuns(std::string_view text, std::size_t nul) {
+    const std::size_t lf = text.rfind('\n', nul);
+    const std::size_t start = lf == None ? 0 : lf + 1;
+    return saidWords(text.substr(start, nul - start)) != saidWords(text.substr(start));
 }
 
 // A value the game's userinfo refuses: it then keeps what it had.
@@ -307,10 +314,11 @@ private:
             }
         }
         for (std::size_t l = 0; l < ran.size(); ++l) {
-            const Span line = fileLine(l);
-            if (line.end > m_runEnd || (line.end == m_runEnd && m_runEnd < m_file.text.size())) {
-                break; // the NUL's line and after: judged as a whole above
+            Span line = fileLine(l);
+            if (line.begin > m_runEnd || (line.begin == m_runEnd && m_runEnd < m_file.text.size())) {
+                break; // after the NUL: judged as a whole above
             }
+            line.end = std::min(line.end, m_runEnd);
             const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
             Words said;
             std::size_t commentAt = None;
@@ -342,18 +350,6 @@ private:
                                       : m_file.freeTextAt + m_lineStarts[l - m_file.lineStarts.size()];
         const std::size_t lf = m_file.text.find('\n', begin);
         return {begin, lf == None ? m_file.text.size() : lf};
-    }
-
-    // The line's pieces between lone CRs (a reader sees each as a line of its own).
-    template <typename Visit> static void forEachSaidLine(std::string_view line, Visit visit) {
-        std::size_t begin = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == '\r' && i + 1 < line.size()) {
-                visit(line.substr(begin, i - begin), begin);
-                begin = i + 1;
-            }
-        }
-        visit(line.substr(begin), begin);
     }
 
     void reportLine(std::size_t l, Span line, std::size_t commentAt, const Words& ran) {
