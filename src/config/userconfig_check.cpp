@@ -763,40 +763,48 @@ private:
             std::string what = lineName(span.begin) + ": ";
             what +=
                 step.alias.empty() ? "Diese Zeile" : "Das alias " + quoted(step.alias) + ", das diese Zeile aufruft,";
-            if (t == NameTarget) {
-                if (isBlankNickname(m_state.nickname)) {
-                    continue;
-                }
-                const std::string window = sanitizeUtf8(nameLineSafe(m_state.nickname));
-                if (!setter.removed && setter.value == window) {
-                    continue;
-                }
-                finding.message = what +
-                                  (setter.removed ? " entfernt den Namen aus den Spielerdaten"
-                                                  : " setzt den Namen auf " + quoted(setter.value)) +
-                                  ": Das Spiel nimmt das statt des Nicknames " + quoted(window) +
-                                  " aus dem Fenster.\r\nEntferne die Zeile, oder trage den Namen als Nickname ein.";
-            } else {
-                const SettingSpec& setting = SettingsCatalogue[t];
-                const ChoiceSpec* chosen = currentChoice(setting, m_state);
-                if (chosen == nullptr || (!setter.removed && sameValue(setting, chosen->value, setter.value))) {
-                    continue;
-                }
-                finding.setting = &setting;
-                finding.lineChoice = setter.removed ? nullptr : choiceWithValue(setting, setter.value);
-                finding.message =
-                    what +
-                    (setter.removed ? " entfernt " + std::string(setting.key)
-                                    : " setzt " + std::string(setting.key) + " auf " + quoted(setter.value)) +
-                    ": Das Spiel nimmt das statt " + quoted(chosen->display) + " (" + std::string(setting.label) +
-                    ") aus dem Fenster.\r\n";
-                finding.message += finding.lineChoice != nullptr
-                                       ? "Entferne die Zeile, oder übernimm den Wert " +
-                                             quoted(finding.lineChoice->display) + " in die Auswahl."
-                                       : "Entferne die Zeile, dann gilt die Auswahl im Fenster.";
+            if (t == NameTarget ? describeNameOverride(setter, what, finding)
+                                : describeSettingOverride(SettingsCatalogue[t], setter, what, finding)) {
+                m_findings.push_back(std::move(finding));
             }
-            m_findings.push_back(std::move(finding));
         }
+    }
+
+    // False when the line leaves the window's nickname as it is.
+    bool describeNameOverride(const Setter& setter, const std::string& what, ConfigFinding& finding) const {
+        if (isBlankNickname(m_state.nickname)) {
+            return false;
+        }
+        const std::string window = sanitizeUtf8(nameLineSafe(m_state.nickname));
+        if (!setter.removed && setter.value == window) {
+            return false;
+        }
+        finding.message = what +
+                          (setter.removed ? " entfernt den Namen aus den Spielerdaten"
+                                          : " setzt den Namen auf " + quoted(setter.value)) +
+                          ": Das Spiel nimmt das statt des Nicknames " + quoted(window) +
+                          " aus dem Fenster.\r\nEntferne die Zeile, oder trage den Namen als Nickname ein.";
+        return true;
+    }
+
+    // False when the window chose nothing for the setting, or the same value.
+    bool describeSettingOverride(const SettingSpec& setting, const Setter& setter, const std::string& what,
+                                 ConfigFinding& finding) const {
+        const ChoiceSpec* chosen = currentChoice(setting, m_state);
+        if (chosen == nullptr || (!setter.removed && sameValue(setting, chosen->value, setter.value))) {
+            return false;
+        }
+        finding.setting = &setting;
+        finding.lineChoice = setter.removed ? nullptr : choiceWithValue(setting, setter.value);
+        finding.message = what +
+                          (setter.removed ? " entfernt " + std::string(setting.key)
+                                          : " setzt " + std::string(setting.key) + " auf " + quoted(setter.value)) +
+                          ": Das Spiel nimmt das statt " + quoted(chosen->display) + " (" + std::string(setting.label) +
+                          ") aus dem Fenster.\r\n";
+        finding.message += finding.lineChoice != nullptr ? "Entferne die Zeile, oder übernimm den Wert " +
+                                                               quoted(finding.lineChoice->display) + " in die Auswahl."
+                                                         : "Entferne die Zeile, dann gilt die Auswahl im Fenster.";
+        return true;
     }
 
     const SettingsState& m_state;
