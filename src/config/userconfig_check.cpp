@@ -102,34 +102,6 @@ void appendWords(Words& out, std::span<const Argument> args) {
     }
 }
 
-// The arguments of each command of `text`, read by the game's tokenizer without the buffer's cut.
-Words commandWords(std::string_view text) {
-    Words commands;
-    console::forEachCommand(
-        text,
-        [&](const console::Command& command) {
-            appendWords(commands, console::tokenize(text.substr(command.begin, command.end - command.begin)).args);
-        },
-        console::LongCommands::Keep);
-    return commands;
-}
-
-// True when the game, stopping at the NUL byte at `nul`, runs other commands than the text says:
-// the NUL's own command, read up to the NUL and read on, and everything after it.
-bool nulChangesWhatRuns(std::string_view text, std::size_t nul) {
-    std::size_t start = 0;
-    console::forEachCommand(
-        text,
-        [&](const console::Command& command) {
-            if (command.begin <= nul) {
-                start = command.begin;
-            }
-        },
-        console::LongCommands::Keep);
-    const std::string readOn = std::string(text.substr(start)) + "\r\n"; // writing ends the text with CR LF
-    return commandWords(text.substr(start, nul - start)) != commandWords(readOn);
-}
-
 // What a line says: its commands in the plain reading, up to a `//` comment. `commentAt` is where
 // the comment starts (in the line's offsets), None without one.
 struct SaidLine {
@@ -158,6 +130,41 @@ SaidLine saidBy(std::string_view line) {
         },
         console::LongCommands::Keep);
     return said;
+}
+
+// The line's pieces between lone CRs (a reader sees each as a line of its own).
+template <typename Visit> void forEachSaidLine(std::string_view line, Visit visit) {
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] != '\n') {
+            visit(line.substr(begin, i - begin), begin);
+            begin = i + 1;
+        }
+    }
+    visit(line.substr(begin), begin);
+}
+
+// Everything `text` says, line by line.
+Words saidWords(std::string_view text) {
+    Words said;
+    std::size_t begin = 0;
+    while (begin <= text.size()) {
+        const std::size_t lf = std::min(text.find('\n', begin), text.size());
+        forEachSaidLine(text.substr(begin, lf - begin), [&](std::string_view piece, std::size_t) {
+            const Words commands = saidBy(piece).commands;
+            said.insert(said.end(), commands.begin(), commands.end());
+        });
+        begin = lf + 1;
+    }
+    return said;
+}
+
+// True when the game, stopping at the NUL byte at `nul`, leaves out something the text says: the
+// NUL's line read on past the NUL, or any line after it.
+bool nulChangesWhatRuns(std::string_view text, std::size_t nul) {
+    const std::size_t lf = text.rfind('\n', nul);
+    const std::size_t start = lf == None ? 0 : lf + 1;
+    return saidWords(text.substr(start, nul - start)) != saidWords(text.substr(start));
 }
 
 // A value the game's userinfo refuses: it then keeps what it had.
@@ -297,16 +304,21 @@ private:
 
     void compareLines() {
         std::vector<Words> ran(m_file.lineStarts.size() + m_lineStarts.size());
-        for (const game::Step& step : m_run.steps) {
+        m_lineSteps.assign(ran.size(), {});
+        for (std::size_t i = 0; i < m_run.steps.size(); ++i) {
+            const game::Step& step = m_run.steps[i];
             if (step.alias.empty()) {
-                appendWords(ran[fileLineOf(step.span.begin)], step.args);
+                const std::size_t l = fileLineOf(step.span.begin);
+                appendWords(ran[l], step.args);
+                m_lineSteps[l].push_back(i);
             }
         }
         for (std::size_t l = 0; l < ran.size(); ++l) {
-            const Span line = fileLine(l);
-            if (line.end > m_runEnd || (line.end == m_runEnd && m_runEnd < m_file.text.size())) {
-                break; // the NUL's line and after: judged as a whole above
+            Span line = fileLine(l);
+            if (line.begin > m_runEnd || (line.begin == m_runEnd && m_runEnd < m_file.text.size())) {
+                break; // after the NUL: judged as a whole above
             }
+            line.end = std::min(line.end, m_runEnd);
             const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
             Words said;
             std::size_t commentAt = None;
@@ -340,23 +352,11 @@ private:
         return {begin, lf == None ? m_file.text.size() : lf};
     }
 
-    // The line's pieces between lone CRs (a reader sees each as a line of its own).
-    template <typename Visit> static void forEachSaidLine(std::string_view line, Visit visit) {
-        std::size_t begin = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == '\r' && i + 1 < line.size()) {
-                visit(line.substr(begin, i - begin), begin);
-                begin = i + 1;
-            }
-        }
-        visit(line.substr(begin), begin);
-    }
-
     void reportLine(std::size_t l, Span line, std::size_t commentAt, const Words& ran) {
         const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
         const std::string runs = whatRuns(ran);
         if (l < m_file.lineStarts.size()) {
-            reportWindowLine(l, runs);
+            reportWindowLine(l, runs, ran);
             return;
         }
         const Span free{toFree(line.begin), std::min(toFree(line.end), m_text.size())};
@@ -372,7 +372,7 @@ private:
                 "\r\n");
         } else if (commentAt != None && text.find(';', commentAt) != None) {
             reportCommentTail(free, commentAt, ran);
-        } else if (!reportBufferCut(line, runs) && !reportLimit(line, ran)) {
+        } else if (!reportBufferCut(l, line, runs) && !reportLimit(l)) {
             reportReading(free, runs);
         }
     }
@@ -398,12 +398,16 @@ private:
                "anderen Sonderzeichen und nach 1023 Bytes.\r\n";
     }
 
-    void reportWindowLine(std::size_t l, const std::string& runs) {
+    void reportWindowLine(std::size_t l, const std::string& runs, const Words& ran) {
         const SettingSpec* setting = l < m_file.lineSettings.size() ? m_file.lineSettings[l] : nullptr;
         std::string message =
             lineByLineIntro() +
             (setting == nullptr ? "Von der Namenszeile" : "Von der Zeile für " + std::string(setting->label)) +
             " führt es " + runs + " aus.\r\n";
+        if (setting == nullptr && !ran.empty() && ran.front().size() >= 2) {
+            message += "Der Name im Spiel wird " + quoted(ran.front()[1]) + " statt " +
+                       quoted(sanitizeUtf8(nameLineSafe(m_state.nickname))) + ".\r\n";
+        }
         message += setting == nullptr ? "Wähle einen Nickname ohne Umlaute und Sonderzeichen, oder kürze die Config "
                                         "auf höchstens " +
                                             std::to_string(WholeFileLimit) + " Bytes."
@@ -453,18 +457,19 @@ private:
                          ran.end());
         add(FindingKind::CutByGame, line.begin + semicolon, line.begin + end,
             lineName(line.begin) + ": Das „;“ beendet den Kommentar: Das Spiel führt danach " + whatRuns(tail) +
-                " als Befehl aus.\r\nSchreib im Kommentar ein Komma statt „;“.",
+                " aus.\r\nSchreib im Kommentar ein Komma statt „;“.",
             std::move(fix));
     }
 
-    bool reportBufferCut(Span line, const std::string& runs) {
+    bool reportBufferCut(std::size_t l, Span line, const std::string& runs) {
         for (const game::BufferCut& cut : m_run.cuts) {
             if (cut.command.begin < line.begin || cut.command.begin >= line.end) {
                 continue;
             }
             Words rest;
-            for (const game::Step& step : m_run.steps) {
-                if (step.alias.empty() && step.span.begin >= cut.restAt && step.span.end <= cut.command.end) {
+            for (const std::size_t i : m_lineSteps[l]) {
+                const game::Step& step = m_run.steps[i];
+                if (step.span.begin >= cut.restAt && step.span.end <= cut.command.end) {
                     appendWords(rest, step.args);
                 }
             }
@@ -480,10 +485,10 @@ private:
         return false;
     }
 
-    bool reportLimit(Span line, const Words& ran) {
-        for (const game::Step& step : m_run.steps) {
-            if (!step.alias.empty() || step.limitAt == None || step.span.begin < line.begin ||
-                step.span.begin >= line.end) {
+    bool reportLimit(std::size_t l) {
+        for (const std::size_t i : m_lineSteps[l]) {
+            const game::Step& step = m_run.steps[i];
+            if (step.limitAt == None) {
                 continue;
             }
             std::size_t at = toFree(step.limitAt);
@@ -505,7 +510,6 @@ private:
                           " Zeichen lang: Ab 515 Zeichen hört das Spiel hier auf, den Befehl zu lesen, und führt nur " +
                           quoted(joined(step.args)) + " aus.\r\nKürze das Argument auf höchstens 514 Zeichen.";
             }
-            (void)ran;
             add(FindingKind::CutByGame, rest.begin, std::max(rest.end, rest.begin + 1), std::move(message));
             return true;
         }
@@ -759,40 +763,48 @@ private:
             std::string what = lineName(span.begin) + ": ";
             what +=
                 step.alias.empty() ? "Diese Zeile" : "Das alias " + quoted(step.alias) + ", das diese Zeile aufruft,";
-            if (t == NameTarget) {
-                if (isBlankNickname(m_state.nickname)) {
-                    continue;
-                }
-                const std::string window = sanitizeUtf8(nameLineSafe(m_state.nickname));
-                if (!setter.removed && setter.value == window) {
-                    continue;
-                }
-                finding.message = what +
-                                  (setter.removed ? " entfernt den Namen aus den Spielerdaten"
-                                                  : " setzt den Namen auf " + quoted(setter.value)) +
-                                  ": Das Spiel nimmt das statt des Nicknames " + quoted(window) +
-                                  " aus dem Fenster.\r\nEntferne die Zeile, oder trage den Namen als Nickname ein.";
-            } else {
-                const SettingSpec& setting = SettingsCatalogue[t];
-                const ChoiceSpec* chosen = currentChoice(setting, m_state);
-                if (chosen == nullptr || (!setter.removed && sameValue(setting, chosen->value, setter.value))) {
-                    continue;
-                }
-                finding.setting = &setting;
-                finding.lineChoice = setter.removed ? nullptr : choiceWithValue(setting, setter.value);
-                finding.message =
-                    what +
-                    (setter.removed ? " entfernt " + std::string(setting.key)
-                                    : " setzt " + std::string(setting.key) + " auf " + quoted(setter.value)) +
-                    ": Das Spiel nimmt das statt " + quoted(chosen->display) + " (" + std::string(setting.label) +
-                    ") aus dem Fenster.\r\n";
-                finding.message += finding.lineChoice != nullptr
-                                       ? "Entferne die Zeile, oder übernimm den Wert " +
-                                             quoted(finding.lineChoice->display) + " in die Auswahl."
-                                       : "Entferne die Zeile, dann gilt die Auswahl im Fenster.";
+            if (t == NameTarget ? describeNameOverride(setter, what, finding)
+                                : describeSettingOverride(SettingsCatalogue[t], setter, what, finding)) {
+                m_findings.push_back(std::move(finding));
             }
-            m_findings.push_back(std::move(finding));
         }
+    }
+
+    // False when the line leaves the window's nickname as it is.
+    bool describeNameOverride(const Setter& setter, const std::string& what, ConfigFinding& finding) const {
+        if (isBlankNickname(m_state.nickname)) {
+            return false;
+        }
+        const std::string window = sanitizeUtf8(nameLineSafe(m_state.nickname));
+        if (!setter.removed && setter.value == window) {
+            return false;
+        }
+        finding.message = what +
+                          (setter.removed ? " entfernt den Namen aus den Spielerdaten"
+                                          : " setzt den Namen auf " + quoted(setter.value)) +
+                          ": Das Spiel nimmt das statt des Nicknames " + quoted(window) +
+                          " aus dem Fenster.\r\nEntferne die Zeile, oder trage den Namen als Nickname ein.";
+        return true;
+    }
+
+    // False when the window chose nothing for the setting, or the same value.
+    bool describeSettingOverride(const SettingSpec& setting, const Setter& setter, const std::string& what,
+                                 ConfigFinding& finding) const {
+        const ChoiceSpec* chosen = currentChoice(setting, m_state);
+        if (chosen == nullptr || (!setter.removed && sameValue(setting, chosen->value, setter.value))) {
+            return false;
+        }
+        finding.setting = &setting;
+        finding.lineChoice = setter.removed ? nullptr : choiceWithValue(setting, setter.value);
+        finding.message = what +
+                          (setter.removed ? " entfernt " + std::string(setting.key)
+                                          : " setzt " + std::string(setting.key) + " auf " + quoted(setter.value)) +
+                          ": Das Spiel nimmt das statt " + quoted(chosen->display) + " (" + std::string(setting.label) +
+                          ") aus dem Fenster.\r\n";
+        finding.message += finding.lineChoice != nullptr ? "Entferne die Zeile, oder übernimm den Wert " +
+                                                               quoted(finding.lineChoice->display) + " in die Auswahl."
+                                                         : "Entferne die Zeile, dann gilt die Auswahl im Fenster.";
+        return true;
     }
 
     const SettingsState& m_state;
@@ -802,6 +814,7 @@ private:
     bool m_surelyLineByLine = false;
     std::size_t m_runEnd = 0;
     game::Run m_run;
+    std::vector<std::vector<std::size_t>> m_lineSteps; // the file's own steps of each line
     std::vector<std::size_t> m_lineStarts{0};
     std::vector<ConfigFinding> m_findings;
     std::array<std::optional<Setter>, TargetCount> m_setters;
