@@ -17,7 +17,7 @@ bool standsAlone(char c, const Reading& reading) {
 std::size_t skipBlanks(std::string_view command, std::size_t i, const Reading& reading) {
     for (; i < command.size(); ++i) {
         const auto byte = static_cast<unsigned char>(command[i]);
-        if (byte > ' ' && !(reading.highBytesAreBlanks && byte >= 0x80)) {
+        if (byte > ' ' && !((reading.highBytesAreBlanks || reading.highBytesSkippedBeforeArgument) && byte >= 0x80)) {
             break;
         }
     }

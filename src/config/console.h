@@ -58,18 +58,21 @@ void forEachCommand(std::string_view text, Visit&& visit, LongCommands longComma
 
 // How an engine build reads arguments. The default is the game's own tokenizer.
 struct Reading {
-    std::string_view singleChars = "{}()':"; // stand alone outside quotes ("{}()'," in Xash3D builds)
-    bool highBytesAreBlanks = false;         // builds with a signed `char` read 0x80..0xFF as blanks
-    bool quoteEndsWord = false;              // a '"' inside a bare word starts a new argument
-    bool limits = true;                      // stop at an argument over MaxArgumentChars and after MaxArguments
+    std::string_view singleChars = "{}()',:"; // stand alone outside quotes
+    bool highBytesAreBlanks = false;          // 0x80..0xFF end a word and are skipped like blanks
+    bool quoteEndsWord = false;               // a '"' inside a bare word starts a new argument
+    bool limits = true;                       // stop at an argument over MaxArgumentChars and after MaxArguments
+    // The command tokenizer compares a signed `char` with the blank, so it skips 0x80..0xFF where an
+    // argument would start ("name Ünal" sets "nal"); inside a word they stay.
+    bool highBytesSkippedBeforeArgument = true;
 };
 
-// The game's tokenizer.
+// The game's tokenizer: the engine's word parser makes `{ } ( ) ' ,` and `:` words of their own.
 inline constexpr Reading GameReading{};
-// A reader without single-character tokens or limits: what simple tools and older builds see.
-inline constexpr Reading PlainReading{"", false, false, false};
+// A reader without single-character tokens or limits: what the lines say to a reader of the text.
+inline constexpr Reading PlainReading{"", false, false, false, false};
 // Every variant's split at once: the first argument is never longer than in any engine build.
-inline constexpr Reading WidestReading{"{}()':,", true, true, false};
+inline constexpr Reading WidestReading{"{}()':,", true, true, false, true};
 
 // True for a byte that some engine build reads differently from another outside quotes.
 [[nodiscard]] constexpr bool readsDifferentlyAcrossBuilds(char c) {

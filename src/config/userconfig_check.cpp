@@ -1,23 +1,23 @@
-// The player's own lines as the game will run them, compared with what the window shows.
+// The player's own lines as the game will run them, compared with what the window shows and with
+// what each line says to someone reading it.
 //
-// The facts come from the public reconstructions of the game's engine (the command buffer, the
-// tokenizer and `exec` of ReHLDS, rehlds/engine/cmd.cpp and common.cpp): the buffer ends a command
-// at a line feed and at a ';' outside quotes and cuts it after 1023 bytes; the tokenizer stops
-// reading a command at an argument of 515 characters or more, and after 80 arguments; `exec` reads
-// a file too large for the buffer line by line, ending a line also at a TAB, a CR and at each byte
-// of 0x80 and above.
+// The game's side is game::runFile, the engine's console run over the whole file the window writes
+// (its own lines included). What a line says is its plain reading: a line ends at LF and at a lone
+// CR, a `//` comment runs to the line's end, ';' separates commands, and words end only at blanks.
+// Where the two differ, the line gets one finding naming the cause.
 #include "config/userconfig_check.h"
 
 #include "buyscript/game_keys.h"
 #include "config/ascii.h"
 #include "config/console.h"
 #include "config/console_names.h"
+#include "config/game_run.h"
 #include "config/userconfig.h"
 #include "config/utf8.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <cstdlib>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -27,14 +27,15 @@ namespace {
 
 using console::Argument;
 using console::Span;
-using console::Tokens;
-
-constexpr std::size_t None = std::string_view::npos;
+using game::None;
+using Words = std::vector<std::vector<std::string_view>>;
 
 // What a command can set that a control of the window also sets: a setting, or the name.
 constexpr std::size_t SettingCount = SettingsCatalogue.size();
 constexpr std::size_t NameTarget = SettingCount;
 constexpr std::size_t TargetCount = SettingCount + 1;
+// The engine keeps userinfo keys and values shorter than this many bytes.
+constexpr std::size_t UserinfoLimit = 127;
 
 std::string quoted(std::string_view text) {
     constexpr std::size_t Shown = 60;
@@ -51,24 +52,27 @@ std::string quoted(std::string_view text) {
     return out;
 }
 
-// A cvar's value as the game reads it: a number by its value, anything else as written.
-bool sameValue(std::string_view a, std::string_view b) {
-    if (a == b) {
+// A number as the engine's atof reads it: leading blanks and a sign allowed, anything after the
+// number ignored; the variable keeps it as a float.
+float atofValue(std::string_view s) {
+    return static_cast<float>(std::atof(std::string(s).c_str()));
+}
+
+bool isPlainNumber(std::string_view s) {
+    return !s.empty() && std::ranges::all_of(s, [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+// A variable's value as the game uses it: a number by its float value, anything else as written.
+bool sameValue(const SettingSpec& setting, std::string_view choice, std::string_view value) {
+    if (choice == value) {
         return true;
     }
-    const auto number = [](std::string_view s) -> std::optional<double> {
-        double value = 0;
-        const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-        return error == std::errc{} && end == s.data() + s.size() && !s.empty() ? std::optional(value) : std::nullopt;
-    };
-    const auto x = number(a);
-    const auto y = number(b);
-    return x && y && *x == *y;
+    return setting.lineForm == LineForm::Cvar && isPlainNumber(choice) && atofValue(choice) == atofValue(value);
 }
 
 const ChoiceSpec* choiceWithValue(const SettingSpec& setting, std::string_view value) {
     for (const ChoiceSpec& choice : setting.choices) {
-        if (sameValue(choice.value, value)) {
+        if (sameValue(setting, choice.value, value)) {
             return &choice;
         }
     }
@@ -79,110 +83,187 @@ bool isBlankByte(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 
-// A command as the game runs it: its arguments as the tokenizer keeps them, in the free text's offsets.
-struct RunCommand {
-    Span span;
-    std::vector<Argument> args;
-    std::size_t cutAt = None; // where the tokenizer stopped at a limit
+std::string joined(std::span<const Argument> args) {
+    std::string out;
+    for (const Argument& arg : args) {
+        out += out.empty() ? "" : " ";
+        out += arg.text;
+    }
+    return out;
+}
+
+void appendWords(Words& out, std::span<const Argument> args) {
+    std::vector<std::string_view> words;
+    for (const Argument& arg : args) {
+        words.push_back(arg.text);
+    }
+    if (!words.empty()) {
+        out.push_back(std::move(words));
+    }
+}
+
+// What a line says: its commands in the plain reading, up to a `//` comment. `commentAt` is where
+// the comment starts (in the line's offsets), None without one.
+struct SaidLine {
+    Words commands;
+    std::size_t commentAt = None;
 };
 
-RunCommand runCommand(std::string_view text, Span span) {
-    const std::string_view command = text.substr(span.begin, span.end - span.begin);
-    Tokens tokens = console::tokenize(command);
-    RunCommand run{span, std::move(tokens.args), None};
-    for (Argument& arg : run.args) {
-        arg.span = {span.begin + arg.span.begin, span.begin + arg.span.end};
-    }
-    if (tokens.cut) {
-        std::size_t at = run.args.empty() ? span.begin : run.args.back().span.end;
-        while (at < span.end && isBlankByte(text[at])) {
-            ++at;
+SaidLine saidBy(std::string_view line) {
+    SaidLine said;
+    console::forEachCommand(
+        line,
+        [&](const console::Command& command) {
+            if (said.commentAt != None) {
+                return;
+            }
+            const std::string_view text = line.substr(command.begin, command.end - command.begin);
+            std::vector<Argument> args;
+            const console::Ending ending = console::readArguments(text, console::PlainReading, [&](const Argument& a) {
+                args.push_back(a);
+                return true;
+            });
+            appendWords(said.commands, args);
+            if (ending.commentAt != None) {
+                said.commentAt = command.begin + ending.commentAt;
+            }
+        },
+        console::LongCommands::Keep);
+    return said;
+}
+
+// The line's pieces between lone CRs (a reader sees each as a line of its own).
+template <typename Visit> void forEachSaidLine(std::string_view line, Visit visit) {
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] != '\n') {
+            visit(line.substr(begin, i - begin), begin);
+            begin = i + 1;
         }
-        run.cutAt = at;
     }
-    return run;
+    visit(line.substr(begin), begin);
 }
 
-// The arguments of each command of `text` that has any, read as the text says (no cut).
-std::vector<std::vector<std::string_view>> commandWords(std::string_view text) {
-    std::vector<std::vector<std::string_view>> commands;
-    console::forEachCommand(
-        text,
-        [&](const console::Command& command) {
-            std::vector<std::string_view> words;
-            for (const Argument& arg :
-                 console::tokenize(text.substr(command.begin, command.end - command.begin)).args) {
-                words.push_back(arg.text);
-            }
-            if (!words.empty()) {
-                commands.push_back(std::move(words));
-            }
-        },
-        console::LongCommands::Keep);
-    return commands;
+// Everything `text` says, line by line.
+Words saidWords(std::string_view text) {
+    Words said;
+    std::size_t begin = 0;
+    while (begin <= text.size()) {
+        const std::size_t lf = std::min(text.find('\n', begin), text.size());
+        forEachSaidLine(text.substr(begin, lf - begin), [&](std::string_view piece, std::size_t) {
+            const Words commands = saidBy(piece).commands;
+            said.insert(said.end(), commands.begin(), commands.end());
+        });
+        begin = lf + 1;
+    }
+    return said;
 }
 
-// True when the game, stopping at the NUL byte at `nul`, runs other commands than the text says:
-// the NUL's own command, read up to the NUL and read on, and everything after it.
+// True when the game, stopping at the NUL byte at `nul`, leaves out something the text says: the
+// NUL's line read on past the NUL, or any line after it.
 bool nulChangesWhatRuns(std::string_view text, std::size_t nul) {
-    std::size_t start = 0;
-    console::forEachCommand(
-        text,
-        [&](const console::Command& command) {
-            if (command.begin <= nul) {
-                start = command.begin;
-            }
-        },
-        console::LongCommands::Keep);
-    const std::string readOn = std::string(text.substr(start)) + "\r\n"; // writing ends the text with CR LF
-    return commandWords(text.substr(start, nul - start)) != commandWords(readOn);
+    const std::size_t lf = text.rfind('\n', nul);
+    const std::size_t start = lf == None ? 0 : lf + 1;
+    return saidWords(text.substr(start, nul - start)) != saidWords(text.substr(start));
 }
 
+// A value the game's userinfo refuses: it then keeps what it had.
+bool userinfoRefuses(std::string_view text) {
+    return text.find_first_of("\\\"") != None || text.find("..") != None || text.size() >= UserinfoLimit ||
+           !isValidUtf8(text);
+}
+
+// The last command that changed a target while the file loaded.
 struct Setter {
-    std::size_t line = 0;
-    Span span;    // the command without blanks around it
-    Span removal; // the command with its separator, or its whole line with the line break
+    std::size_t step = 0;
     std::string value;
+    bool removed = false; // a `setinfo` removed the key
 };
+
+// The file the window writes, with where its free text starts and what each window line writes.
+struct WrittenFile {
+    std::string text;
+    std::size_t freeTextAt = 0;
+    std::vector<std::size_t> lineStarts;          // of the window's lines, then the marker line
+    std::vector<const SettingSpec*> lineSettings; // nullptr for the name line
+};
+
+WrittenFile writtenFile(const SettingsState& state) {
+    SettingsState windowOnly = state;
+    windowOnly.manual_text.clear();
+    WrittenFile file{composeUserconfig(windowOnly), 0, {}, {}};
+    file.text.resize(file.text.size() - 2); // the empty free text's line end
+    file.freeTextAt = file.text.size();
+    for (std::size_t i = 0; i < file.freeTextAt; i = file.text.find('\n', i) + 1) {
+        file.lineStarts.push_back(i);
+    }
+    if (!isBlankNickname(state.nickname)) {
+        file.lineSettings.push_back(nullptr);
+    }
+    for (const SettingSpec& setting : SettingsCatalogue) {
+        if (currentChoice(setting, state) != nullptr) {
+            file.lineSettings.push_back(&setting);
+        }
+    }
+    file.text += state.manual_text;
+    file.text += "\r\n";
+    return file;
+}
 
 class Checker {
 public:
-    Checker(const SettingsState& state, std::string_view text)
+    Checker(const SettingsState& state)
         : m_state(state)
-        , m_text(text) {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n') {
+        , m_text(state.manual_text)
+        , m_file(writtenFile(state)) {
+        for (std::size_t i = 0; i < m_text.size(); ++i) {
+            if (m_text[i] == '\n') {
                 m_lineStarts.push_back(i + 1);
             }
         }
+        const std::size_t size = composeUserconfig(state).size();
+        m_lineByLine = size > WholeFileLimit;
+        m_surelyLineByLine = size > CommandBufferFileLimit;
     }
 
     std::vector<ConfigFinding> run() {
         // The game reads the file as a C string: nothing after a NUL byte runs.
-        const std::size_t runEnd = std::min(m_text.find('\0'), m_text.size());
-        if (runEnd < m_text.size() && nulChangesWhatRuns(m_text, runEnd)) {
-            add(FindingKind::CutByGame, runEnd, m_text.size(),
+        const std::size_t nul = m_text.find('\0');
+        if (nul != None && nulChangesWhatRuns(m_text, nul)) {
+            add(FindingKind::CutByGame, nul, m_text.size(),
                 "Das Spiel liest die Datei nur bis zu diesem Nullzeichen: alles danach führt es nicht aus.\r\n"
                 "Entferne das Nullzeichen.");
         }
-        const std::string_view runnable = m_text.substr(0, runEnd);
-        if (composeUserconfig(m_state).size() > WholeFileLimit) {
-            readLineByLine(runnable);
-        } else {
-            console::forEachCommand(runnable, [&](const console::Command& command) { collect(command, 0); });
-        }
-        for (const RunCommand& command : m_commands) {
-            rememberAlias(command);
-        }
-        for (const RunCommand& command : m_commands) {
-            check(command);
-        }
+        m_runEnd = nul == None ? m_file.text.size() : m_file.freeTextAt + nul;
+        m_run = game::runFile(std::string_view(m_file.text).substr(0, m_runEnd), m_lineByLine);
+        compareLines();
+        checkRunFacts();
+        checkSteps();
         addOverrides();
         std::ranges::stable_sort(m_findings, {}, &ConfigFinding::begin);
         return std::move(m_findings);
     }
 
+    std::optional<FileValue> valueOf(std::string_view cvar) {
+        m_run =
+            game::runFile(std::string_view(m_file.text).substr(0, std::min(m_file.text.find('\0'), m_file.text.size())),
+                          m_lineByLine);
+        std::optional<FileValue> found;
+        for (const game::Step& step : m_run.steps) {
+            if (step.args.size() >= 2 && equalsIgnoringCase(step.args[0].text, cvar)) {
+                const bool free = step.span.begin >= m_file.freeTextAt;
+                found = FileValue{std::string(step.args[1].text), free ? lineOf(toFree(step.span.begin)) : 0, free};
+            }
+        }
+        return found;
+    }
+
 private:
+    // --- Offsets -----------------------------------------------------------------------------
+
+    std::size_t toFree(std::size_t fileOffset) const { return fileOffset - m_file.freeTextAt; }
+    bool inFreeText(const game::Step& step) const { return step.span.begin >= m_file.freeTextAt; }
+
     std::size_t lineOf(std::size_t offset) const {
         return static_cast<std::size_t>(std::ranges::upper_bound(m_lineStarts, offset) - m_lineStarts.begin());
     }
@@ -195,27 +276,6 @@ private:
         }
         return {begin, end};
     }
-
-    void add(FindingKind kind, std::size_t begin, std::size_t end, std::string message,
-             std::optional<std::string> fix = std::nullopt) {
-        m_findings.push_back({kind, lineOf(begin), begin, end, std::move(message), std::move(fix)});
-    }
-
-    // `offset` moves a command of a piece of the text to the free text's offsets.
-    void collect(const console::Command& command, std::size_t offset) {
-        const Span span{offset + command.begin, offset + command.end};
-        if (m_cutBefore != None) {
-            const Span rest = trim({m_cutBefore, span.end});
-            add(FindingKind::CutByGame, rest.begin, std::max(rest.end, rest.begin + 1),
-                "Dieser Befehl ist länger als 1023 Bytes: Das Spiel führt nur die ersten 1023 aus, verliert das "
-                "nächste Byte und führt den Rest " +
-                    quoted(m_text.substr(span.begin, span.end - span.begin)) +
-                    " als eigenen Befehl aus.\r\nTeile den Befehl in kürzere auf, etwa mit alias.");
-        }
-        m_cutBefore = command.cut ? span.end : None;
-        m_commands.push_back(runCommand(m_text, span));
-    }
-
     Span trim(Span span) const {
         while (span.begin < span.end && isBlankByte(m_text[span.begin])) {
             ++span.begin;
@@ -225,190 +285,440 @@ private:
         }
         return span;
     }
+    std::string lineName(std::size_t offset) const { return "Zeile " + std::to_string(lineOf(offset)); }
 
-    // A file too large for the command buffer: each line in the pieces `exec` reads it in.
-    void readLineByLine(std::string_view runnable) {
-        std::size_t begin = 0;
-        while (begin < runnable.size()) {
-            const std::size_t lf = runnable.find('\n', begin);
-            std::size_t end = lf == None ? runnable.size() : lf;
-            const bool crlf = lf != None && end > begin && runnable[end - 1] == '\r';
-            if (crlf) {
-                --end;
+    void add(FindingKind kind, std::size_t begin, std::size_t end, std::string message,
+             std::optional<std::string> fix = std::nullopt) {
+        m_findings.push_back({kind, lineOf(begin), begin, end, std::move(message), std::move(fix)});
+    }
+
+    // A finding on a line the window writes belongs to that line's control.
+    void addOnWindowLine(std::size_t windowLine, std::string message) {
+        ConfigFinding finding{FindingKind::CutByGame, 0, 0, 0, std::move(message), std::nullopt};
+        finding.place = FindingPlace::WindowLine;
+        finding.setting = windowLine < m_file.lineSettings.size() ? m_file.lineSettings[windowLine] : nullptr;
+        m_findings.push_back(std::move(finding));
+    }
+
+    // --- Each line: what it says against what the game runs of it -----------------------------
+
+    void compareLines() {
+        std::vector<Words> ran(m_file.lineStarts.size() + m_lineStarts.size());
+        m_lineSteps.assign(ran.size(), {});
+        for (std::size_t i = 0; i < m_run.steps.size(); ++i) {
+            const game::Step& step = m_run.steps[i];
+            if (step.alias.empty()) {
+                const std::size_t l = fileLineOf(step.span.begin);
+                appendWords(ran[l], step.args);
+                m_lineSteps[l].push_back(i);
             }
-            // Writing ends the last line with CR LF.
-            readLine({begin, end}, crlf || lf == None);
-            begin = lf == None ? runnable.size() : lf + 1;
+        }
+        for (std::size_t l = 0; l < ran.size(); ++l) {
+            Span line = fileLine(l);
+            if (line.begin > m_runEnd || (line.begin == m_runEnd && m_runEnd < m_file.text.size())) {
+                break; // after the NUL: judged as a whole above
+            }
+            line.end = std::min(line.end, m_runEnd);
+            const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
+            Words said;
+            std::size_t commentAt = None;
+            forEachSaidLine(text, [&](std::string_view piece, std::size_t at) {
+                SaidLine s = saidBy(piece);
+                said.insert(said.end(), s.commands.begin(), s.commands.end());
+                if (s.commentAt != None && commentAt == None) {
+                    commentAt = at + s.commentAt;
+                }
+            });
+            if (said != ran[l]) {
+                reportLine(l, line, commentAt, ran[l]);
+            }
         }
     }
 
-    static bool endsReadLine(char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u < ' ' || u >= 0x80;
+    // The file's lines: the window's, then the free text's (each up to its LF, a CR before it kept).
+    std::size_t fileLineOf(std::size_t fileOffset) const {
+        if (fileOffset < m_file.freeTextAt) {
+            return static_cast<std::size_t>(std::ranges::upper_bound(m_file.lineStarts, fileOffset) -
+                                            m_file.lineStarts.begin()) -
+                   1;
+        }
+        return m_file.lineStarts.size() + lineOf(toFree(fileOffset)) - 1;
     }
-    static bool skippedAfterReadLine(char c) { return endsReadLine(c) && c != '\t'; }
+    Span fileLine(std::size_t l) const {
+        const std::size_t begin = l < m_file.lineStarts.size()
+                                      ? m_file.lineStarts[l]
+                                      : m_file.freeTextAt + m_lineStarts[l - m_file.lineStarts.size()];
+        const std::size_t lf = m_file.text.find('\n', begin);
+        return {begin, lf == None ? m_file.text.size() : lf};
+    }
 
-    // `crEnded`: the line ends with CR LF in the file, not with a bare LF.
-    void readLine(Span line, bool crEnded) {
-        std::vector<Span> pieces;
-        std::size_t i = line.begin;
-        while (i < line.end && skippedAfterReadLine(m_text[i])) {
-            ++i;
-        }
-        while (i < line.end) {
-            const std::size_t start = i++;
-            while (i < line.end && i - start < console::MaxCommandBytes && !endsReadLine(m_text[i])) {
-                ++i;
-            }
-            pieces.push_back({start, i});
-            while (i < line.end && skippedAfterReadLine(m_text[i])) {
-                ++i;
-            }
-        }
-        const std::size_t firstCommand = m_commands.size();
-        for (const Span piece : pieces) {
-            console::forEachCommand(m_text.substr(piece.begin, piece.end - piece.begin),
-                                    [&](const console::Command& command) { collect(command, piece.begin); });
-        }
-        // Only a line whose commands come out differently is reported. Read whole, the CR of its
-        // line end belongs to a quote left open.
-        std::vector<std::vector<std::string_view>> asPieces;
-        for (std::size_t c = firstCommand; c < m_commands.size(); ++c) {
-            appendWords(asPieces, m_commands[c]);
-        }
-        const std::string whole = std::string(m_text.substr(line.begin, line.end - line.begin)) + (crEnded ? "\r" : "");
-        std::vector<std::vector<std::string_view>> asWhole;
-        bool openQuote = false;
-        console::forEachCommand(
-            whole,
-            [&](const console::Command& command) {
-                const Span span{command.begin, command.end};
-                appendWords(asWhole, runCommand(whole, span));
-                openQuote =
-                    console::tokenize(std::string_view(whole).substr(span.begin, span.end - span.begin)).unclosedQuote;
-            },
-            console::LongCommands::Keep);
-        if (asPieces == asWhole) {
+    void reportLine(std::size_t l, Span line, std::size_t commentAt, const Words& ran) {
+        const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
+        const std::string runs = whatRuns(ran);
+        if (l < m_file.lineStarts.size()) {
+            reportWindowLine(l, runs, ran);
             return;
         }
-        std::string runs;
-        constexpr std::size_t ShownPieces = 4;
-        for (std::size_t p = 0; p < pieces.size() && p < ShownPieces; ++p) {
-            runs += p == 0 ? "" : ", ";
-            runs += quoted(m_text.substr(pieces[p].begin, pieces[p].end - pieces[p].begin));
+        const Span free{toFree(line.begin), std::min(toFree(line.end), m_text.size())};
+        const std::string_view body = text.substr(0, text.size() - (text.ends_with('\r') ? 1 : 0));
+        // Read line by line, the CR of the line end closes no quote left open: it ends the piece.
+        if (m_lineByLine && (body.size() > console::MaxCommandBytes || std::ranges::count(body, '"') % 2 == 1 ||
+                             std::ranges::any_of(body, game::endsPieceByte))) {
+            reportPieces(free, runs);
+        } else if (const std::size_t cr = text.find('\r'); cr != None && cr + 1 < text.size()) {
+            add(FindingKind::CutByGame, free.begin + cr, free.begin + cr + 1,
+                lineName(free.begin) + ": Ein einzelnes CR (␍) beendet für das Spiel keine Zeile: Es führt " + runs +
+                    " aus.\r\nMach daraus einen Zeilenumbruch.",
+                "\r\n");
+        } else if (commentAt != None && text.find(';', commentAt) != None) {
+            reportCommentTail(free, commentAt, ran);
+        } else if (!reportBufferCut(l, line, runs) && !reportLimit(l)) {
+            reportReading(free, runs);
         }
-        if (pieces.size() > ShownPieces) {
-            runs += " und " + std::to_string(pieces.size() - ShownPieces) + " weitere";
+    }
+
+    std::string whatRuns(const Words& ran) const {
+        if (ran.empty()) {
+            return "nichts";
         }
-        std::string message = "Die Config ist größer als " + std::to_string(WholeFileLimit) +
-                              " Bytes: Das Spiel liest sie dann Zeile für Zeile und beendet eine Zeile auch bei "
-                              "einem Tabulator, einem CR, bei Umlauten und anderen Sonderzeichen und nach 1023 "
-                              "Bytes.\r\n";
-        message +=
-            pieces.empty() ? "Von dieser Zeile führt es nichts aus." : "Von dieser Zeile führt es " + runs + " aus.";
-        const std::string_view content = m_text.substr(line.begin, line.end - line.begin);
+        std::string out = ran.size() == 1 ? "einen Befehl" : std::to_string(ran.size()) + " Befehle";
+        std::string first;
+        for (const std::string_view word : ran.front()) {
+            first += first.empty() ? "" : " ";
+            first += word;
+        }
+        return out + (ran.size() == 1 ? ", " : ", zuerst ") + quoted(first) + ",";
+    }
+
+    std::string lineByLineIntro() const {
+        return "Die Config ist größer als " + std::to_string(WholeFileLimit) + " Bytes: Das Spiel " +
+               (m_surelyLineByLine ? "liest" : "liest sie vielleicht (je nachdem, was es beim Start schon vorhat)") +
+               (m_surelyLineByLine ? " sie " : " ") +
+               "Zeile für Zeile und beendet eine Zeile dann auch bei einem Tabulator, einem CR, bei Umlauten und "
+               "anderen Sonderzeichen und nach 1023 Bytes.\r\n";
+    }
+
+    void reportWindowLine(std::size_t l, const std::string& runs, const Words& ran) {
+        const SettingSpec* setting = l < m_file.lineSettings.size() ? m_file.lineSettings[l] : nullptr;
+        std::string message =
+            lineByLineIntro() +
+            (setting == nullptr ? "Von der Namenszeile" : "Von der Zeile für " + std::string(setting->label)) +
+            " führt es " + runs + " aus.\r\n";
+        if (setting == nullptr && !ran.empty() && ran.front().size() >= 2) {
+            message += "Der Name im Spiel wird " + quoted(ran.front()[1]) + " statt " +
+                       quoted(sanitizeUtf8(nameLineSafe(m_state.nickname))) + ".\r\n";
+        }
+        message += setting == nullptr ? "Wähle einen Nickname ohne Umlaute und Sonderzeichen, oder kürze die Config "
+                                        "auf höchstens " +
+                                            std::to_string(WholeFileLimit) + " Bytes."
+                                      : "Kürze die Config auf höchstens " + std::to_string(WholeFileLimit) + " Bytes.";
+        addOnWindowLine(l, std::move(message));
+    }
+
+    // A file read line by line: the line comes apart at TABs, CRs, high bytes or after 1023 bytes.
+    void reportPieces(Span line, const std::string& runs) {
+        const std::string_view content = std::string_view(m_text).substr(line.begin, line.end - line.begin);
+        const bool crEnded = content.ends_with('\r');
+        const Span shown{line.begin, line.end - (crEnded ? 1 : 0)};
+        std::string message = lineByLineIntro() + "Von " + lineName(line.begin) + " führt es " + runs + " aus.";
         std::optional<std::string> fix;
-        if (std::ranges::none_of(content, [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        const std::string_view body = content.substr(0, shown.end - shown.begin);
+        if (std::ranges::none_of(body, [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) &&
+            body.size() <= console::MaxCommandBytes) {
             // Blanks for TAB and CR, and a closed quote, read the same both ways.
-            std::string readable(content);
+            std::string readable(body);
             std::ranges::replace_if(
                 readable, [](char c) { return c == '\t' || c == '\r'; }, ' ');
-            if (openQuote) {
+            const bool open = console::tokenize(readable, console::PlainReading).unclosedQuote;
+            if (open) {
                 readable += '"';
             }
             fix = std::move(readable);
-            message += openQuote ? "\r\nSchließe das Anführungszeichen am Ende der Zeile."
-                                 : "\r\nErsetze Tabulatoren durch Leerzeichen.";
+            message += open ? "\r\nSchließe das Anführungszeichen am Ende der Zeile."
+                            : "\r\nErsetze Tabulatoren durch Leerzeichen.";
         } else {
             message += "\r\nVerzichte in dieser Zeile auf Umlaute und Sonderzeichen, oder kürze die Config.";
         }
-        add(FindingKind::CutByGame, line.begin, line.end, std::move(message), std::move(fix));
+        add(FindingKind::CutByGame, shown.begin, shown.end, std::move(message), std::move(fix));
     }
 
-    static void appendWords(std::vector<std::vector<std::string_view>>& out, const RunCommand& command) {
-        std::vector<std::string_view> words;
-        for (const Argument& arg : command.args) {
-            words.push_back(arg.text);
+    // The command buffer splits at ';' before the tokenizer sees the comment: the rest runs.
+    void reportCommentTail(Span line, std::size_t commentAt, const Words& ran) {
+        const std::string_view text = std::string_view(m_text).substr(line.begin, line.end - line.begin);
+        const std::size_t semicolon = text.find(';', commentAt);
+        std::size_t end = text.size();
+        while (end > semicolon && (text[end - 1] == '\r' || isBlankByte(text[end - 1]))) {
+            --end;
         }
-        if (!words.empty()) {
-            out.push_back(std::move(words));
-        }
+        std::string fix(text.substr(semicolon, end - semicolon));
+        std::ranges::replace(fix, ';', ',');
+        const SaidLine before = saidBy(text.substr(0, commentAt));
+        const Words tail(ran.begin() + static_cast<std::ptrdiff_t>(std::min(before.commands.size(), ran.size())),
+                         ran.end());
+        add(FindingKind::CutByGame, line.begin + semicolon, line.begin + end,
+            lineName(line.begin) + ": Das „;“ beendet den Kommentar: Das Spiel führt danach " + whatRuns(tail) +
+                " aus.\r\nSchreib im Kommentar ein Komma statt „;“.",
+            std::move(fix));
     }
 
-    void rememberAlias(const RunCommand& command) {
-        const auto& args = command.args;
-        if (args.size() >= 2 && equalsIgnoringCase(args[0].text, "alias")) {
-            std::string name(args[1].text);
-            std::ranges::transform(name, name.begin(), lowerAscii);
-            m_aliases.insert(std::move(name));
+    bool reportBufferCut(std::size_t l, Span line, const std::string& runs) {
+        for (const game::BufferCut& cut : m_run.cuts) {
+            if (cut.command.begin < line.begin || cut.command.begin >= line.end) {
+                continue;
+            }
+            Words rest;
+            for (const std::size_t i : m_lineSteps[l]) {
+                const game::Step& step = m_run.steps[i];
+                if (step.span.begin >= cut.restAt && step.span.end <= cut.command.end) {
+                    appendWords(rest, step.args);
+                }
+            }
+            const std::size_t at = toFree(cut.restAt) - 1;
+            add(FindingKind::CutByGame, at, std::min(toFree(cut.command.end), m_text.size()),
+                lineName(at) + ": Dieser Befehl ist " + std::to_string(cut.command.end - cut.command.begin) +
+                    " Bytes lang: Das Spiel führt nur die ersten 1023 als Befehl aus, verliert das nächste Byte und "
+                    "führt vom Rest " +
+                    whatRuns(rest) + " aus. Insgesamt führt es von der Zeile " + runs +
+                    " aus.\r\nTeile den Befehl in kürzere auf, etwa mit alias.");
+            return true;
         }
+        return false;
     }
 
-    void check(const RunCommand& command) {
-        const std::span<const Argument> args = command.args;
-        if (command.cutAt != None) {
-            const Span rest = trim({command.cutAt, command.span.end});
+    bool reportLimit(std::size_t l) {
+        for (const std::size_t i : m_lineSteps[l]) {
+            const game::Step& step = m_run.steps[i];
+            if (step.limitAt == None) {
+                continue;
+            }
+            std::size_t at = toFree(step.limitAt);
+            const std::size_t end = std::min(toFree(step.span.end), m_text.size());
+            while (at < end && isBlankByte(m_text[at])) {
+                ++at;
+            }
+            const Span rest = trim({at, end});
             std::string message;
-            if (args.size() == console::MaxArguments) {
-                message = "Das Spiel liest höchstens 80 Argumente eines Befehls: Ab hier lässt es alles weg.\r\n"
-                          "Teile den Befehl auf, etwa mit alias.";
+            if (step.tooManyArguments) {
+                message = lineName(at) + ": Das Spiel liest höchstens 80 Argumente eines Befehls: Ab hier lässt es "
+                                         "alles weg.\r\nTeile den Befehl auf, etwa mit alias.";
             } else {
-                // The argument the reading stopped at, read once more without the limits.
                 const console::Tokens whole =
                     console::tokenize(m_text.substr(rest.begin, rest.end - rest.begin),
                                       {console::GameReading.singleChars, false, false, false});
                 const std::size_t length = whole.args.empty() ? 0 : whole.args.front().text.size();
-                message = "Dieses Argument ist " + std::to_string(length) +
+                message = lineName(at) + ": Dieses Argument ist " + std::to_string(length) +
                           " Zeichen lang: Ab 515 Zeichen hört das Spiel hier auf, den Befehl zu lesen, und führt nur " +
-                          (args.empty() ? std::string("nichts") : quoted(joined(args))) +
-                          " aus.\r\nKürze das Argument auf höchstens 514 Zeichen.";
+                          quoted(joined(step.args)) + " aus.\r\nKürze das Argument auf höchstens 514 Zeichen.";
             }
-            add(FindingKind::CutByGame, rest.begin, rest.end, std::move(message));
+            add(FindingKind::CutByGame, rest.begin, std::max(rest.end, rest.begin + 1), std::move(message));
+            return true;
         }
-        if (args.empty()) {
-            return;
-        }
-        checkOverride(command, args);
-        checkBind(args);
-        checkName(args[0]);
+        return false;
     }
 
-    static std::string joined(std::span<const Argument> args) {
-        std::string out;
-        for (const Argument& arg : args) {
-            out += out.empty() ? "" : " ";
-            out += arg.text;
+    // The engine's own word rules: `{ } ( ) ' , :` stand alone, a high byte starting a word is skipped.
+    void reportReading(Span line, const std::string& runs) {
+        const std::string_view text = std::string_view(m_text).substr(line.begin, line.end - line.begin);
+        std::optional<Span> word;
+        console::forEachCommand(text, [&](const console::Command& command) {
+            const std::string_view c = text.substr(command.begin, command.end - command.begin);
+            console::readArguments(c, console::PlainReading, [&](const Argument& a) {
+                const bool odd = !a.quoted && (a.text.find_first_of("{}()',:") != None ||
+                                               static_cast<unsigned char>(a.text.front()) >= 0x80);
+                if (odd && !word) {
+                    word = Span{command.begin + a.span.begin, command.begin + a.span.end};
+                }
+                return !word;
+            });
+        });
+        std::string message = lineName(line.begin) +
+                              ": Das Spiel liest hier Wörter anders: Die Zeichen { } ( ) ' , und : sind für es eigene "
+                              "Wörter, und Umlaute am Anfang eines Worts überspringt es. Es führt " +
+                              runs + " aus.";
+        if (!word) {
+            add(FindingKind::CutByGame, line.begin, std::max(line.end, line.begin + 1), std::move(message));
+            return;
         }
+        const std::string_view w = text.substr(word->begin, word->end - word->begin);
+        message += "\r\nSetze " + quoted(w) + " in Anführungszeichen.";
+        add(FindingKind::CutByGame, line.begin + word->begin, line.begin + word->end, std::move(message),
+            w.find('"') == None ? std::optional("\"" + std::string(w) + "\"") : std::nullopt);
+    }
+
+    // --- What the run itself reports ------------------------------------------------------------
+
+    void checkRunFacts() {
+        for (const Span alias : m_run.refusedAliases) {
+            if (alias.begin >= m_file.freeTextAt) {
+                const Span span = trim({toFree(alias.begin), toFree(alias.end)});
+                add(FindingKind::CutByGame, span.begin, span.end,
+                    lineName(span.begin) + ": Der Name dieses alias hat 32 Zeichen oder mehr: Das Spiel lehnt es ab "
+                                           "(„Alias name is too long“), und seine Aufrufe tun nichts.\r\nKürze den "
+                                           "Namen auf höchstens 31 Zeichen.");
+            }
+        }
+        for (const std::size_t wait : m_run.reorderedAt) {
+            if (wait >= m_file.freeTextAt) {
+                const Span span = trim(lineAt(toFree(wait)));
+                add(FindingKind::CutByGame, span.begin, span.end,
+                    lineByLineIntro() + "Nach dem wait in " + lineName(span.begin) +
+                        " führt es erst die nächste Zeile aus und dann den Rest dieser Zeile.\r\nSchreib den Rest in "
+                        "eine eigene Zeile, oder kürze die Config.");
+            }
+        }
+        if (m_run.endlessAt != None && m_run.endlessAt >= m_file.freeTextAt) {
+            const Span span = trim(lineAt(toFree(m_run.endlessAt)));
+            add(FindingKind::CutByGame, span.begin, span.end,
+                lineName(span.begin) + ": Das alias, das diese Zeile aufruft, ruft sich ohne Ende selbst auf: Das "
+                                       "Spiel hängt beim Laden fest oder bricht ab.\r\nÄndere das alias so, dass es "
+                                       "sich nicht selbst aufruft.");
+        }
+    }
+
+    // --- Each command the game runs --------------------------------------------------------------
+
+    void checkSteps() {
+        std::unordered_map<std::string, std::size_t> bound; // key (lower case) -> step of its last bind
+        for (std::size_t i = 0; i < m_run.steps.size(); ++i) {
+            const game::Step& step = m_run.steps[i];
+            const auto& args = step.args;
+            if (equalsIgnoringCase(args[0].text, "alias") && args.size() >= 2) {
+                m_aliases.insert(lowered(args[1].text));
+            }
+            noteSetter(i);
+            noteBind(i, bound);
+            if (step.alias.empty() && inFreeText(step)) {
+                checkBindKey(step);
+            }
+        }
+        for (const game::Step& step : m_run.steps) {
+            if (step.alias.empty() && inFreeText(step)) {
+                checkName(step.args[0], step.span);
+            }
+        }
+    }
+
+    static std::string lowered(std::string_view s) {
+        std::string out(s);
+        std::ranges::transform(out, out.begin(), lowerAscii);
         return out;
     }
 
-    void checkOverride(const RunCommand& command, std::span<const Argument> args) {
-        std::size_t target = None;
-        std::string_view value;
-        if (args.size() >= 2 && equalsIgnoringCase(args[0].text, "name")) {
-            target = NameTarget;
-            value = args[1].text;
-        } else if (args.size() >= 3 && equalsIgnoringCase(args[0].text, "setinfo")) {
-            for (std::size_t t = 0; t < SettingCount; ++t) {
-                if (SettingsCatalogue[t].lineForm == LineForm::Setinfo && args[1].text == SettingsCatalogue[t].key) {
-                    target = t;
-                    value = args[2].text;
+    // A bind with a command, or an unbind, replaces what a key did: an earlier bind of it never acts.
+    void noteBind(std::size_t i, std::unordered_map<std::string, std::size_t>& bound) {
+        const auto& args = m_run.steps[i].args;
+        const bool bind = equalsIgnoringCase(args[0].text, "bind") && args.size() >= 3;
+        const bool unbind = equalsIgnoringCase(args[0].text, "unbind") && args.size() >= 2;
+        if ((!bind && !unbind) || !buyscript::isGameKey(args[1].text)) {
+            return;
+        }
+        const std::string key = lowered(args[1].text);
+        if (const auto earlier = bound.find(key); earlier != bound.end()) {
+            const game::Step& before = m_run.steps[earlier->second];
+            if (before.alias.empty() && inFreeText(before) && inFreeText(m_run.steps[i])) {
+                const Span span = trim({toFree(before.span.begin), toFree(before.span.end)});
+                const Span cut = removal(span);
+                m_findings.push_back({FindingKind::KeyBoundAgain, lineOf(span.begin), cut.begin, cut.end,
+                                      lineName(span.begin) + ": " + lineName(toFree(m_run.steps[i].span.begin)) +
+                                          " belegt die Taste " + quoted(args[1].text) +
+                                          " später neu: Diese Belegung gilt nie.\r\nEntferne eine der beiden Zeilen.",
+                                      std::string()});
+            }
+        }
+        if (bind) {
+            bound[key] = i;
+        } else {
+            bound.erase(key);
+        }
+    }
+
+    void checkBindKey(const game::Step& step) {
+        const auto& args = step.args;
+        if (args.size() < 2 ||
+            !(equalsIgnoringCase(args[0].text, "bind") || equalsIgnoringCase(args[0].text, "unbind"))) {
+            return;
+        }
+        const Argument& key = args[1];
+        if (buyscript::isGameKey(key.text)) {
+            return;
+        }
+        const std::size_t begin = toFree(step.span.begin) + key.span.begin;
+        const std::size_t end = toFree(step.span.begin) + key.span.end;
+        const std::vector<std::string_view> near = buyscript::nearGameKeys(key.text);
+        std::string message = lineName(begin) + ": Das Spiel kennt keine Taste " + quoted(key.text) +
+                              ": Dieser Befehl belegt keine Taste.";
+        std::optional<std::string> fix;
+        if (!near.empty()) {
+            message += "\r\nÄhnliche Tastennamen: ";
+            for (std::size_t i = 0; i < near.size(); ++i) {
+                message += i == 0 ? "" : ", ";
+                message += near[i];
+            }
+            message += '.';
+            fix = key.quoted ? "\"" + std::string(near.front()) + "\"" : std::string(near.front());
+        } else {
+            message += "\r\nTastennamen des Spiels sind zum Beispiel F5, KP_END, MOUSE4, SPACE oder q.";
+        }
+        add(FindingKind::UnknownKey, begin, end, std::move(message), std::move(fix));
+    }
+
+    void checkName(const Argument& verb, Span span) {
+        if (verb.text.empty() || verb.text.size() > 62 || !std::ranges::all_of(verb.text, [](char c) {
+                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                       c == '+' || c == '-' || c == '.';
+            })) {
+            return;
+        }
+        const std::string name = lowered(verb.text);
+        if (m_aliases.contains(name)) {
+            return;
+        }
+        auto [it, fresh] = m_near.try_emplace(name);
+        if (fresh) {
+            it->second = nearGameConsoleName(name);
+        }
+        if (!it->second) {
+            return;
+        }
+        const std::string near(*it->second);
+        const std::size_t begin = toFree(span.begin) + verb.span.begin;
+        add(FindingKind::NearName, begin, toFree(span.begin) + verb.span.end,
+            lineName(begin) + ": Meintest du " + near + "? Das Spiel kennt " + quoted(verb.text) +
+                " nicht, außer als eigenes alias aus einer anderen Datei.",
+            verb.quoted ? "\"" + near + "\"" : near);
+    }
+
+    // --- What the file leaves in the window's variables -------------------------------------------
+
+    void noteSetter(std::size_t i) {
+        const auto& args = m_run.steps[i].args;
+        if (equalsIgnoringCase(args[0].text, "name") && args.size() >= 2) {
+            if (!userinfoRefuses(args[1].text)) {
+                m_setters[NameTarget] = Setter{i, std::string(args[1].text)};
+            }
+        } else if (equalsIgnoringCase(args[0].text, "setinfo")) {
+            // Exactly a key and a value; the key removes every userinfo key it is the start of
+            // (Info_RemoveKey compares only its length) before it is set.
+            if (args.size() != 3 || args[1].text.empty() || userinfoRefuses(args[1].text) ||
+                userinfoRefuses(args[2].text)) {
+                return;
+            }
+            for (std::size_t t = 0; t < TargetCount; ++t) {
+                const std::string_view key = t == NameTarget ? std::string_view("name") : SettingsCatalogue[t].key;
+                if ((t == NameTarget || SettingsCatalogue[t].lineForm == LineForm::Setinfo) &&
+                    key.starts_with(args[1].text)) {
+                    const bool set = key == args[1].text && !args[2].text.empty();
+                    m_setters[t] = Setter{i, set ? std::string(args[2].text) : std::string(), !set};
                 }
             }
         } else if (args.size() >= 2) {
             for (std::size_t t = 0; t < SettingCount; ++t) {
                 if (SettingsCatalogue[t].lineForm == LineForm::Cvar &&
                     equalsIgnoringCase(args[0].text, SettingsCatalogue[t].key)) {
-                    target = t;
-                    value = args[1].text;
+                    m_setters[t] = Setter{i, std::string(args[1].text)};
                 }
             }
         }
-        if (target == None) {
-            return;
-        }
-        const Span span = trim(command.span);
-        m_setters[target] = Setter{lineOf(span.begin), span, removal(span), std::string(value)};
     }
 
     // What to remove to drop a command: its whole line when nothing else stands on it, else the
@@ -440,100 +750,72 @@ private:
 
     void addOverrides() {
         for (std::size_t t = 0; t < TargetCount; ++t) {
-            if (!m_setters[t]) {
+            if (!m_setters[t] || !inFreeText(m_run.steps[m_setters[t]->step])) {
                 continue;
             }
             const Setter& setter = *m_setters[t];
-            ConfigFinding finding{FindingKind::OverridesChoice, setter.line, setter.removal.begin,
-                                  setter.removal.end,           {},          std::string()};
-            if (t == NameTarget) {
-                if (isBlankNickname(m_state.nickname)) {
-                    continue;
-                }
-                const std::string window = sanitizeUtf8(nameLineSafe(m_state.nickname));
-                if (setter.value == window) {
-                    continue;
-                }
-                finding.message = "Diese Zeile setzt den Namen auf " + quoted(setter.value) +
-                                  ": Das Spiel nimmt ihn statt des Nicknames " + quoted(window) +
-                                  " aus dem Fenster.\r\nEntferne die Zeile, oder trage den Namen als Nickname ein.";
-            } else {
-                const SettingSpec& setting = SettingsCatalogue[t];
-                const ChoiceSpec* chosen = currentChoice(setting, m_state);
-                if (chosen == nullptr || sameValue(chosen->value, setter.value)) {
-                    continue;
-                }
-                finding.setting = &setting;
-                finding.lineChoice = choiceWithValue(setting, setter.value);
-                finding.message = "Diese Zeile setzt " + std::string(setting.key) + " auf " + quoted(setter.value) +
-                                  ": Das Spiel nimmt diesen Wert statt " + quoted(chosen->display) + " (" +
-                                  std::string(setting.label) + ") aus dem Fenster.\r\n";
-                finding.message += finding.lineChoice != nullptr
-                                       ? "Entferne die Zeile, oder übernimm den Wert " +
-                                             quoted(finding.lineChoice->display) + " in die Auswahl."
-                                       : "Entferne die Zeile, dann gilt die Auswahl im Fenster.";
+            const game::Step& step = m_run.steps[setter.step];
+            const Span span = trim({toFree(step.span.begin), toFree(step.span.end)});
+            const Span cut = removal(span);
+            ConfigFinding finding{
+                FindingKind::OverridesChoice, lineOf(span.begin), cut.begin, cut.end, {}, std::string()};
+            finding.value = setter.value;
+            std::string what = lineName(span.begin) + ": ";
+            what +=
+                step.alias.empty() ? "Diese Zeile" : "Das alias " + quoted(step.alias) + ", das diese Zeile aufruft,";
+            if (t == NameTarget ? describeNameOverride(setter, what, finding)
+                                : describeSettingOverride(SettingsCatalogue[t], setter, what, finding)) {
+                m_findings.push_back(std::move(finding));
             }
-            m_findings.push_back(std::move(finding));
         }
     }
 
-    void checkBind(std::span<const Argument> args) {
-        if (args.size() < 2 ||
-            !(equalsIgnoringCase(args[0].text, "bind") || equalsIgnoringCase(args[0].text, "unbind"))) {
-            return;
+    // False when the line leaves the window's nickname as it is.
+    bool describeNameOverride(const Setter& setter, const std::string& what, ConfigFinding& finding) const {
+        if (isBlankNickname(m_state.nickname)) {
+            return false;
         }
-        const Argument& key = args[1];
-        if (buyscript::isGameKey(key.text)) {
-            return;
+        const std::string window = sanitizeUtf8(nameLineSafe(m_state.nickname));
+        if (!setter.removed && setter.value == window) {
+            return false;
         }
-        const std::vector<std::string_view> near = buyscript::nearGameKeys(key.text);
-        std::string message = "Das Spiel kennt keine Taste " + quoted(key.text) + ": Dieser Befehl belegt keine Taste.";
-        std::optional<std::string> fix;
-        if (!near.empty()) {
-            message += "\r\nÄhnliche Tastennamen: ";
-            for (std::size_t i = 0; i < near.size(); ++i) {
-                message += i == 0 ? "" : ", ";
-                message += near[i];
-            }
-            message += '.';
-            fix = key.quoted ? "\"" + std::string(near.front()) + "\"" : std::string(near.front());
-        } else {
-            message += "\r\nTastennamen des Spiels sind zum Beispiel F5, KP_END, MOUSE4, SPACE oder q.";
-        }
-        add(FindingKind::UnknownKey, key.span.begin, key.span.end, std::move(message), std::move(fix));
+        finding.message = what +
+                          (setter.removed ? " entfernt den Namen aus den Spielerdaten"
+                                          : " setzt den Namen auf " + quoted(setter.value)) +
+                          ": Das Spiel nimmt das statt des Nicknames " + quoted(window) +
+                          " aus dem Fenster.\r\nEntferne die Zeile, oder trage den Namen als Nickname ein.";
+        return true;
     }
 
-    void checkName(const Argument& verb) {
-        if (verb.text.empty() || verb.text.size() > 62 || !std::ranges::all_of(verb.text, [](char c) {
-                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                       c == '+' || c == '-' || c == '.';
-            })) {
-            return;
+    // False when the window chose nothing for the setting, or the same value.
+    bool describeSettingOverride(const SettingSpec& setting, const Setter& setter, const std::string& what,
+                                 ConfigFinding& finding) const {
+        const ChoiceSpec* chosen = currentChoice(setting, m_state);
+        if (chosen == nullptr || (!setter.removed && sameValue(setting, chosen->value, setter.value))) {
+            return false;
         }
-        std::string lowered(verb.text);
-        std::ranges::transform(lowered, lowered.begin(), lowerAscii);
-        if (m_aliases.contains(lowered)) {
-            return;
-        }
-        auto [it, fresh] = m_near.try_emplace(lowered);
-        if (fresh) {
-            it->second = nearGameConsoleName(lowered);
-        }
-        if (!it->second) {
-            return;
-        }
-        const std::string name(*it->second);
-        add(FindingKind::NearName, verb.span.begin, verb.span.end,
-            "Meintest du " + name + "? Das Spiel kennt " + quoted(verb.text) +
-                " nicht, außer als eigenes alias aus einer anderen Datei.",
-            verb.quoted ? "\"" + name + "\"" : name);
+        finding.setting = &setting;
+        finding.lineChoice = setter.removed ? nullptr : choiceWithValue(setting, setter.value);
+        finding.message = what +
+                          (setter.removed ? " entfernt " + std::string(setting.key)
+                                          : " setzt " + std::string(setting.key) + " auf " + quoted(setter.value)) +
+                          ": Das Spiel nimmt das statt " + quoted(chosen->display) + " (" + std::string(setting.label) +
+                          ") aus dem Fenster.\r\n";
+        finding.message += finding.lineChoice != nullptr ? "Entferne die Zeile, oder übernimm den Wert " +
+                                                               quoted(finding.lineChoice->display) + " in die Auswahl."
+                                                         : "Entferne die Zeile, dann gilt die Auswahl im Fenster.";
+        return true;
     }
 
     const SettingsState& m_state;
     std::string_view m_text;
+    WrittenFile m_file;
+    bool m_lineByLine = false;
+    bool m_surelyLineByLine = false;
+    std::size_t m_runEnd = 0;
+    game::Run m_run;
+    std::vector<std::vector<std::size_t>> m_lineSteps; // the file's own steps of each line
     std::vector<std::size_t> m_lineStarts{0};
-    std::vector<RunCommand> m_commands;
-    std::size_t m_cutBefore = None; // where the command buffer cut the command before
     std::vector<ConfigFinding> m_findings;
     std::array<std::optional<Setter>, TargetCount> m_setters;
     std::unordered_set<std::string> m_aliases;
@@ -543,34 +825,11 @@ private:
 } // namespace
 
 std::vector<ConfigFinding> checkUserconfig(const SettingsState& state) {
-    return Checker(state, state.manual_text).run();
+    return Checker(state).run();
 }
 
 std::optional<FileValue> valueAfterLoad(const SettingsState& state, std::string_view cvar) {
-    SettingsState windowOnly = state;
-    windowOnly.manual_text.clear();
-    const std::string window = composeUserconfig(windowOnly);
-    const std::size_t freeTextAt = window.size() - 2; // the free text follows the marker line
-    const std::string file = composeUserconfig(state);
-    const std::string_view run = std::string_view(file).substr(0, std::min(file.find('\0'), file.size()));
-    std::optional<FileValue> found;
-    std::size_t line = 1;
-    std::size_t counted = freeTextAt;
-    console::forEachCommand(run, [&](const console::Command& command) {
-        const Tokens tokens = console::tokenize(run.substr(command.begin, command.end - command.begin));
-        if (tokens.args.size() < 2 || !equalsIgnoringCase(tokens.args[0].text, cvar)) {
-            return;
-        }
-        const bool inFreeText = command.begin >= freeTextAt;
-        if (inFreeText) {
-            line +=
-                static_cast<std::size_t>(std::count(file.begin() + static_cast<std::ptrdiff_t>(counted),
-                                                    file.begin() + static_cast<std::ptrdiff_t>(command.begin), '\n'));
-            counted = command.begin;
-        }
-        found = FileValue{std::string(tokens.args[1].text), inFreeText ? line : 0, inFreeText};
-    });
-    return found;
+    return Checker(state).valueOf(cvar);
 }
 
 } // namespace setforge::config

@@ -9,7 +9,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolTip>
@@ -25,17 +27,16 @@ using config::FindingKind;
 
 // Underlines beyond this many are left out: the count still says how many there are.
 constexpr std::size_t MaxMarks = 1000;
-// Lines listed in the question before a save.
-constexpr std::size_t MaxListed = 8;
+// Findings listed in the question before a save; its box scrolls.
+constexpr std::size_t MaxListed = 50;
 // The pause after the last change before the text is checked again, at least.
 constexpr int QuietMs = 250;
 
 const QColor StopColour(210, 0, 0);  // the game will not do what the window or the line says
 const QColor HintColour(0, 90, 210); // a key or name the game most likely does not have
-
-QString firstLine(const std::string& message) {
-    return QString::fromStdString(message.substr(0, message.find("\r\n")));
-}
+// The message line's background, a light tint of the severity's colour.
+const QColor StopTint(252, 232, 232);
+const QColor HintTint(228, 238, 252);
 
 // The UTF-16 units the box shows for the character starting at `byte` of the free text (0 inside
 // one): CR LF is one block break; a character the box would hide (a lone CR, NUL and the other C0
@@ -79,12 +80,44 @@ bool isLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
 
+bool onWindowLine(const ConfigFinding& f) {
+    return f.place == config::FindingPlace::WindowLine;
+}
+
+// A frame around a control whose line the game reads otherwise than the window shows; the mouse
+// passes through it to the control.
+class ControlFrame final : public QWidget {
+public:
+    ControlFrame(QWidget* control, const QColor& colour)
+        : QWidget(control->parentWidget())
+        , m_colour(colour) {
+        setObjectName(QStringLiteral("FindingFrame"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        constexpr int Around = 2;
+        setGeometry(control->geometry().adjusted(-Around, -Around, Around, Around));
+        raise();
+        show();
+    }
+    [[nodiscard]] QColor colour() const { return m_colour; }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        painter.setPen(QPen(m_colour, 2));
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+
+private:
+    QColor m_colour;
+};
+
 } // namespace
 
-FindingMarks::FindingMarks(QPlainTextEdit* box, QLabel* count, Snapshot snapshot, TakeOver takeOver)
+FindingMarks::FindingMarks(FreeTextBox* box, QLabel* count, Snapshot snapshot, TakeOver takeOver)
     : QObject(box)
     , m_box(box)
     , m_count(count)
+    , m_message(new QLabel(box))
     , m_countArea(count->geometry())
     , m_snapshot(std::move(snapshot))
     , m_takeOver(std::move(takeOver))
@@ -98,6 +131,18 @@ FindingMarks::FindingMarks(QPlainTextEdit* box, QLabel* count, Snapshot snapshot
     m_box->viewport()->installEventFilter(this);
     m_count->setAccessibleName(QStringLiteral("Hinweise zum eigenen Text"));
     m_count->hide();
+    m_message->setObjectName(QStringLiteral("FindingMessage"));
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setWordWrap(true);
+    m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_message->setMargin(3);
+    m_message->setAutoFillBackground(true);
+    m_message->setAccessibleName(QStringLiteral("Hinweis zur Zeile"));
+    m_message->hide();
+}
+
+void FindingMarks::setWindowControls(WindowControls controls) {
+    m_controls = std::move(controls);
 }
 
 void FindingMarks::scheduleCheck() {
@@ -118,6 +163,9 @@ void FindingMarks::checkNow() {
     std::vector<std::size_t> shownFrom(marked);
     for (std::size_t i = 0; i < marked; ++i) {
         const ConfigFinding& f = m_findings[i];
+        if (onWindowLine(f)) {
+            continue;
+        }
         // A removal that takes the line break before its line is shown from the line itself.
         std::size_t from = f.begin;
         while (from < f.end && isLineBreak(text[from])) {
@@ -133,6 +181,9 @@ void FindingMarks::checkNow() {
     };
     m_marks.clear();
     for (std::size_t i = 0; i < marked; ++i) {
+        if (onWindowLine(m_findings[i])) {
+            continue;
+        }
         m_marks.push_back(
             {positionOf(shownFrom[i]), positionOf(m_findings[i].end), positionOf(m_findings[i].begin), i});
     }
@@ -156,6 +207,7 @@ void FindingMarks::showMarks() {
         selections.append(selection);
     }
     m_box->setExtraSelections(selections);
+    showControlMarks();
 
     if (m_findings.empty()) {
         m_count->hide();
@@ -169,25 +221,63 @@ void FindingMarks::showMarks() {
     m_count->show();
 }
 
+void FindingMarks::showControlMarks() {
+    for (const QPointer<QWidget>& frame : m_controlFrames) {
+        delete frame;
+    }
+    m_controlFrames.clear();
+    for (const auto& [control, tip] : m_controlTips) {
+        if (control != nullptr) {
+            control->setToolTip(tip);
+            control->setAccessibleDescription({});
+        }
+    }
+    m_controlTips.clear();
+    if (!m_controls.widgetOf) {
+        return;
+    }
+    for (std::size_t i = 0; i < m_findings.size(); ++i) {
+        if (!onWindowLine(m_findings[i])) {
+            continue;
+        }
+        QWidget* control = m_controls.widgetOf(m_findings[i].setting);
+        const auto known = std::ranges::find(m_controlTips, control, [](const auto& t) { return t.first.data(); });
+        if (known == m_controlTips.end()) {
+            m_controlTips.emplace_back(control, control->toolTip());
+            m_controlFrames.emplace_back(
+                new ControlFrame(control, config::stopsSave(m_findings[i].kind) ? StopColour : HintColour));
+            control->setToolTip(messageOf(i));
+        } else {
+            control->setToolTip(control->toolTip() + QStringLiteral("\n\n") + messageOf(i));
+        }
+        control->setAccessibleDescription(control->toolTip());
+    }
+}
+
 void FindingMarks::showCaretLine() {
     if (m_findings.empty()) {
         m_box->setAccessibleDescription({});
+        showMessageLine({}, false);
         return;
     }
     const std::size_t line = static_cast<std::size_t>(m_box->textCursor().blockNumber()) + 1;
     QString count = m_findings.size() == 1 ? QStringLiteral("1 Hinweis (F8)")
                                            : QStringLiteral("%1 Hinweise (F8)").arg(m_findings.size());
     QStringList messages;
-    for (const ConfigFinding& f : m_findings) {
-        if (f.line == line) {
-            messages.append(QString::fromStdString(f.message));
+    bool stops = false;
+    for (std::size_t i = 0; i < m_findings.size(); ++i) {
+        if (m_findings[i].line == line) {
+            messages.append(messageOf(i));
+            stops = stops || config::stopsSave(m_findings[i].kind);
         }
     }
-    m_box->setAccessibleDescription(messages.join(QStringLiteral("\n")));
-    m_count->setToolTip(messages.join(QStringLiteral("\n\n")));
-    m_count->setAccessibleDescription(messages.join(QStringLiteral("\n")));
+    const QString shownMessages =
+        messages.join(QStringLiteral("\n\n")).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_box->setAccessibleDescription(shownMessages);
+    m_count->setToolTip(shownMessages);
+    m_count->setAccessibleDescription(shownMessages);
     if (!messages.isEmpty()) {
-        count += QStringLiteral(" · Zeile %1: ").arg(line) + messages.front().section(QStringLiteral("\r\n"), 0, 0);
+        count += QStringLiteral(" · Zeile %1").arg(line);
     }
     // Only as wide as its text: the frame's edge shows on either side of it, as around the caption.
     constexpr int Padding = 6;
@@ -195,11 +285,76 @@ void FindingMarks::showCaretLine() {
     const int width = std::min(m_countArea.width(), m_count->fontMetrics().horizontalAdvance(shown) + Padding);
     m_count->setText(shown);
     m_count->setGeometry(m_countArea.right() + 1 - width, m_countArea.top(), width, m_countArea.height());
+    showMessageLine(shownMessages, stops);
+}
+
+void FindingMarks::showMessageLine(const QString& text, bool stops) {
+    const bool wasShown = !m_message->isHidden();
+    if (text.isEmpty()) {
+        if (wasShown) {
+            m_message->hide();
+            m_box->setBottomMargin(0);
+        }
+        return;
+    }
+    QPalette palette = m_message->palette();
+    palette.setColor(QPalette::Window, stops ? StopTint : HintTint);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    m_message->setPalette(palette);
+    m_message->setText(text);
+    // Below the lines, as wide as they are, at most half the box high: the caret line stays above it.
+    const int width = m_box->viewport()->width();
+    const int height = std::min(m_message->heightForWidth(width), m_box->contentsRect().height() / 2);
+    m_box->setBottomMargin(height);
+    const QRect lines = m_box->viewport()->geometry();
+    m_message->setGeometry(lines.left(), lines.bottom() + 1, width, height);
+    m_message->setToolTip(m_message->heightForWidth(width) > height ? text : QString());
+    m_message->show();
+    if (!wasShown && m_box->hasFocus()) {
+        m_box->ensureCursorVisible();
+    }
+}
+
+void FindingMarks::bringIntoView(int from, int to) {
+    QTextCursor start(m_box->document());
+    start.setPosition(from);
+    QTextCursor end(m_box->document());
+    end.setPosition(std::clamp(to, from, start.block().position() + start.block().length() - 1));
+    m_box->ensureCursorVisible();
+    // The box scrolls by whole lines and takes a line that its bottom edge cuts as shown.
+    QScrollBar* vertical = m_box->verticalScrollBar();
+    while (m_box->cursorRect(start).bottom() >= m_box->viewport()->height() &&
+           vertical->value() < vertical->maximum()) {
+        vertical->setValue(vertical->value() + 1);
+    }
+    // As much of the marked part as fits, from its start.
+    constexpr int Room = 4;
+    QScrollBar* horizontal = m_box->horizontalScrollBar();
+    const int left = m_box->cursorRect(start).left();
+    const int right = m_box->cursorRect(end).right();
+    if (right >= m_box->viewport()->width()) {
+        horizontal->setValue(horizontal->value() + std::min(right - m_box->viewport()->width() + Room, left - Room));
+    } else if (left < 0) {
+        horizontal->setValue(horizontal->value() + left - Room);
+    }
 }
 
 QString FindingMarks::messageOf(std::size_t finding) const {
-    return QStringLiteral("Zeile %1: ").arg(m_findings[finding].line) +
-           QString::fromStdString(m_findings[finding].message);
+    const ConfigFinding& f = m_findings[finding];
+    QString place = QStringLiteral("Zeile %1: ").arg(f.line);
+    if (onWindowLine(f)) {
+        place = f.setting == nullptr ? QStringLiteral("Nickname: ")
+                                     : QStringLiteral("%1: ").arg(QString::fromUtf8(
+                                           f.setting->label.data(), static_cast<qsizetype>(f.setting->label.size())));
+    }
+    const QString message = QString::fromStdString(f.message);
+    // Most messages name their line first themselves.
+    return message.startsWith(place) ? message : place + message;
+}
+
+const FindingMarks::Mark* FindingMarks::markOf(std::size_t finding) const {
+    const auto mark = std::ranges::find(m_marks, finding, &Mark::finding);
+    return mark == m_marks.end() ? nullptr : &*mark;
 }
 
 void FindingMarks::goToNext(bool backwards) {
@@ -207,6 +362,11 @@ void FindingMarks::goToNext(bool backwards) {
         checkNow();
     }
     if (m_marks.empty()) {
+        // Only the window's own lines have findings: their control takes the focus.
+        const auto onControl = std::ranges::find_if(m_findings, onWindowLine);
+        if (onControl != m_findings.end() && m_controls.widgetOf) {
+            m_controls.widgetOf(onControl->setting)->setFocus(Qt::ShortcutFocusReason);
+        }
         return;
     }
     const int caret = m_box->textCursor().position();
@@ -222,10 +382,9 @@ void FindingMarks::goToNext(bool backwards) {
     QTextCursor cursor = m_box->textCursor();
     cursor.setPosition(std::min(target->from, m_box->document()->characterCount() - 1));
     m_box->setTextCursor(cursor);
-    m_box->ensureCursorVisible();
     m_box->setFocus(Qt::ShortcutFocusReason);
-    QToolTip::showText(m_box->viewport()->mapToGlobal(m_box->cursorRect().bottomLeft()), messageOf(target->finding),
-                       m_box->viewport());
+    // The message line now shows the message in full; it takes its room before the line is placed.
+    bringIntoView(target->from, target->to);
 }
 
 std::vector<std::size_t> FindingMarks::findingsAt(int position) const {
@@ -246,13 +405,20 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
     menu->setObjectName(QStringLiteral("Text2Menu"));
     QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().first();
     std::vector<QAction*> fixes;
-    const auto addFix = [&](const QString& caption, std::size_t finding, bool takeOver) {
+    enum class Way { Fix, Adopt, Release };
+    const auto addFix = [&](const QString& caption, std::size_t finding, Way way) {
         auto* action = new QAction(caption, menu);
         action->setToolTip(messageOf(finding));
         action->setStatusTip(messageOf(finding));
-        connect(action, &QAction::triggered, this, [this, finding, takeOver] {
+        connect(action, &QAction::triggered, this, [this, finding, way] {
             const ConfigFinding& f = m_findings[finding];
-            if (takeOver && f.setting != nullptr && f.lineChoice != nullptr) {
+            if (way == Way::Release) {
+                // The control writes no line then, and the free text's value holds.
+                m_controls.release(f.setting);
+                checkNow();
+                return;
+            }
+            if (way == Way::Adopt && f.setting != nullptr && f.lineChoice != nullptr) {
                 m_takeOver(*f.setting, *f.lineChoice);
             }
             applyFix(finding);
@@ -266,23 +432,27 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
         }
         switch (f.kind) {
         case FindingKind::OverridesChoice: {
-            const Mark& mark = m_marks[i];
+            const Mark& mark = *markOf(i);
             const bool wholeLine = m_box->document()->findBlock(mark.fixFrom) != m_box->document()->findBlock(mark.to);
-            addFix(wholeLine ? QStringLiteral("Zeile entfernen") : QStringLiteral("Befehl entfernen"), i, false);
+            addFix(wholeLine ? QStringLiteral("Zeile entfernen") : QStringLiteral("Befehl entfernen"), i, Way::Fix);
             if (f.lineChoice != nullptr) {
-                addFix(QStringLiteral("Wert in die Auswahl übernehmen"), i, true);
+                addFix(QStringLiteral("Wert in die Auswahl übernehmen"), i, Way::Adopt);
+            }
+            if (m_controls.release) {
+                addFix(QStringLiteral("Auswahl im Fenster aufheben"), i, Way::Release);
             }
             break;
         }
         case FindingKind::CutByGame:
-            addFix(QStringLiteral("Zeile für das Spiel lesbar machen"), i, false);
+            addFix(QStringLiteral("Zeile für das Spiel lesbar machen"), i, Way::Fix);
             break;
         case FindingKind::KeyBoundAgain:
-            addFix(QStringLiteral("Befehl entfernen"), i, false);
+            addFix(QStringLiteral("Befehl entfernen"), i, Way::Fix);
             break;
         case FindingKind::UnknownKey:
         case FindingKind::NearName:
-            addFix(QStringLiteral("Meintest du %1?").arg(QString::fromStdString(*f.fix).remove(QChar('"'))), i, false);
+            addFix(QStringLiteral("Meintest du %1?").arg(QString::fromStdString(*f.fix).remove(QChar('"'))), i,
+                   Way::Fix);
             break;
         }
     }
@@ -296,7 +466,7 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
 }
 
 void FindingMarks::applyFix(std::size_t finding) {
-    const Mark& mark = m_marks[finding];
+    const Mark& mark = *markOf(finding);
     QTextCursor cursor(m_box->document());
     cursor.setPosition(mark.fixFrom);
     cursor.setPosition(mark.to, QTextCursor::KeepAnchor);
@@ -319,22 +489,26 @@ bool FindingMarks::confirmSave(platform::WindowServices& services, QWidget* pare
     }
     QString text = QStringLiteral("Die Config würde im Spiel nicht tun, was das Fenster zeigt:\r\n\r\n");
     for (std::size_t n = 0; n < stopping.size() && n < MaxListed; ++n) {
-        const ConfigFinding& f = m_findings[stopping[n]];
-        text += QStringLiteral("Zeile %1: ").arg(f.line) + firstLine(f.message) + QStringLiteral("\r\n");
+        text += messageOf(stopping[n]) + QStringLiteral("\r\n\r\n");
     }
     if (stopping.size() > MaxListed) {
-        text += QStringLiteral("… und %1 weitere.\r\n").arg(stopping.size() - MaxListed);
+        text += QStringLiteral("… und %1 weitere.\r\n\r\n").arg(stopping.size() - MaxListed);
     }
-    text += QStringLiteral("\r\nTrotzdem speichern, oder zurück zum Text, um die markierten Zeilen zu ändern?");
+    text += QStringLiteral("Trotzdem speichern, oder zurück zum Text, um die markierten Zeilen zu ändern?");
     if (services.askQuestion(parent, text, QStringLiteral("Trotzdem speichern"), QStringLiteral("Zurück zum Text"))) {
         return true;
     }
-    const auto first = std::ranges::find(m_marks, stopping.front(), &Mark::finding);
-    if (first != m_marks.end()) {
+    if (onWindowLine(m_findings[stopping.front()]) && m_controls.widgetOf) {
+        m_controls.widgetOf(m_findings[stopping.front()].setting)->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const Mark* first = markOf(stopping.front());
+    if (first != nullptr) {
         QTextCursor cursor = m_box->textCursor();
         cursor.setPosition(first->from);
         m_box->setTextCursor(cursor);
-        m_box->ensureCursorVisible();
+        m_box->setFocus(Qt::OtherFocusReason);
+        bringIntoView(first->from, first->to);
     }
     m_box->setFocus(Qt::OtherFocusReason);
     return false;

@@ -4,7 +4,9 @@
 #include "config/userconfig_check.h"
 
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 
@@ -14,7 +16,6 @@
 
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QTimer;
 
 namespace setforge::platform {
@@ -23,10 +24,19 @@ class WindowServices;
 
 namespace setforge::windows {
 
+// The free-text box, with room below its lines for the message line of the marks: the lines stay
+// above it, so the box never hides the line whose message it shows.
+class FreeTextBox final : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+    void setBottomMargin(int height) { setViewportMargins(0, 0, 0, height); }
+};
+
 // What the game will make of the player's own lines, shown in the free-text box while he types:
-// each finding underlined in its severity's colour with its message as the tooltip, a count (and
-// the caret line's message) in a label, F8 to the next finding, its fix in the context menu, and a
-// question before a save whose file would not do what the window shows.
+// each finding underlined in its severity's colour with its message as the tooltip, a count in a
+// label, the caret line's messages in full in a message line below the lines, F8 to the next
+// finding, its fix in the context menu, and a question before a save whose file would not do what
+// the window shows.
 class FindingMarks final : public QObject {
     Q_OBJECT
 public:
@@ -34,7 +44,16 @@ public:
     using TakeOver = std::function<void(const config::SettingSpec&, const config::ChoiceSpec&)>;
 
     // `snapshot` gives what would be written now; `takeOver` sets a control to a choice.
-    FindingMarks(QPlainTextEdit* box, QLabel* count, Snapshot snapshot, TakeOver takeOver);
+    FindingMarks(FreeTextBox* box, QLabel* count, Snapshot snapshot, TakeOver takeOver);
+
+    // The window's controls, for findings on the lines the window writes. nullptr stands for the
+    // nickname: `release` takes a setting back to no choice (the window then writes no line for it),
+    // `widgetOf` gives the control that shows a setting.
+    struct WindowControls {
+        std::function<void(const config::SettingSpec*)> release;
+        std::function<QWidget*(const config::SettingSpec*)> widgetOf;
+    };
+    void setWindowControls(WindowControls controls);
 
     // Checks again a moment after the last change, so that typing never waits for it.
     void scheduleCheck();
@@ -66,20 +85,29 @@ private:
     };
 
     void showMarks();
+    void showControlMarks();
+    void showMessageLine(const QString& text, bool stops);
+    void bringIntoView(int from, int to);
     void showMenu(std::optional<QPoint> pointer); // nullopt: at the caret
     void showCaretLine();
     void applyFix(std::size_t finding);
     [[nodiscard]] std::vector<std::size_t> findingsAt(int position) const;
     [[nodiscard]] QString messageOf(std::size_t finding) const;
+    [[nodiscard]] const Mark* markOf(std::size_t finding) const;
 
-    QPlainTextEdit* m_box;
+    FreeTextBox* m_box;
     QLabel* m_count;
+    QLabel* m_message; // the caret line's messages, below the lines of the box
+    WindowControls m_controls;
     QRect m_countArea; // the most the count may take; it keeps to the right of it
     Snapshot m_snapshot;
     TakeOver m_takeOver;
     QTimer* m_timer;
     std::vector<config::ConfigFinding> m_findings;
-    std::vector<Mark> m_marks; // in the order of the findings
+    std::vector<Mark> m_marks; // the free text's findings, in their order
+    // The frames at the controls whose lines have findings, and the tooltips they had before.
+    std::vector<QPointer<QWidget>> m_controlFrames;
+    std::vector<std::pair<QPointer<QWidget>, QString>> m_controlTips;
 };
 
 } // namespace setforge::windows

@@ -13,6 +13,7 @@
 #include "windows/aboutwindow.h"
 #include "windows/artwork.h"
 #include "windows/buymenu.h"
+#include "windows/choice_release.h"
 #include "windows/controls.h"
 #include "windows/crosshairpreview.h"
 #include "windows/file_drop.h"
@@ -219,6 +220,9 @@ void MainWindow::buildSettingFrames() {
                 controls.options.push_back(option);
             }
         }
+        std::vector<QWidget*> releasing{controlOf(&setting)};
+        releasing.insert(releasing.end(), controls.options.begin(), controls.options.end());
+        offerChoiceRelease(releasing, [this, &setting] { releaseChoice(&setting); });
     }
     m_gamma = m_settingControls[rowOf("gamma")].list;
 }
@@ -233,7 +237,7 @@ void MainWindow::buildFreeTextFrame() {
     hint->setWordWrap(true);
     hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_freeText = new QPlainTextEdit(manual);
+    m_freeText = new FreeTextBox(manual);
     m_freeText->setObjectName("Text2");
     m_freeText->setGeometry(twipsRect(120, 720, 5295, 3735));
     m_freeText->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -255,6 +259,8 @@ void MainWindow::buildFindingMarks() {
         [this](const config::SettingSpec& setting, const config::ChoiceSpec& choice) {
             takeOverChoice(setting, choice);
         });
+    m_marks->setWindowControls({[this](const config::SettingSpec* setting) { releaseChoice(setting); },
+                                [this](const config::SettingSpec* setting) { return controlOf(setting); }});
 
     // A choice or the nickname changes what a line of the free text overrides.
     for (const SettingControls& controls : m_settingControls) {
@@ -284,6 +290,33 @@ void MainWindow::takeOverChoice(const config::SettingSpec& setting, const config
             option->setChecked(true);
         }
     }
+}
+
+void MainWindow::releaseChoice(const config::SettingSpec* setting) {
+    if (setting == nullptr) {
+        m_nickname->clear();
+        return;
+    }
+    const SettingControls& controls =
+        m_settingControls.at(static_cast<std::size_t>(setting - SettingsCatalogue.data()));
+    if (controls.list != nullptr) {
+        controls.list->setCurrentIndex(-1);
+    }
+    for (QRadioButton* option : controls.options) {
+        // An exclusive pair cannot be cleared by unchecking its chosen button.
+        option->setAutoExclusive(false);
+        option->setChecked(false);
+        option->setAutoExclusive(true);
+    }
+}
+
+QWidget* MainWindow::controlOf(const config::SettingSpec* setting) const {
+    if (setting == nullptr) {
+        return m_nickname;
+    }
+    const SettingControls& controls =
+        m_settingControls.at(static_cast<std::size_t>(setting - SettingsCatalogue.data()));
+    return controls.list != nullptr ? static_cast<QWidget*>(controls.list) : controls.options.front()->parentWidget();
 }
 
 void MainWindow::buildButtons() {

@@ -21,6 +21,7 @@ class WindowServices;
 namespace setforge::windows {
 
 class FindingMarks;
+class FreeTextBox;
 class PictureBox;
 
 // The start window: every client setting as a row, the free-text box and four buttons.
@@ -84,6 +85,9 @@ private:
     void setTabOrderByRows();
     void buildFindingMarks();
     void takeOverChoice(const config::SettingSpec& setting, const config::ChoiceSpec& choice);
+    // Takes a setting back to no choice (nullptr: empties the nickname), as at start.
+    void releaseChoice(const config::SettingSpec* setting);
+    [[nodiscard]] QWidget* controlOf(const config::SettingSpec* setting) const;
     void buildCrosshairPreviewButton();
     void announceChanges();
 
@@ -97,7 +101,7 @@ private:
     std::array<SettingControls, config::SettingsCatalogue.size()> m_settingControls;
     PictureBox* m_strip = nullptr;
     QLineEdit* m_nickname = nullptr;
-    QPlainTextEdit* m_freeText = nullptr;
+    FreeTextBox* m_freeText = nullptr;
     QComboBox* m_gamma = nullptr;
     FindingMarks* m_marks = nullptr; // what the game makes of the free text, marked in it
     bool m_iconScheduled = false;    // the window icon waits for the first picture

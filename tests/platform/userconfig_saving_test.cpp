@@ -130,5 +130,45 @@ TEST(SaveUserconfig, WritesTheBytesUnchangedToAUtf8Path) {
     EXPECT_EQ(written.readAll().toStdString(), config::composeUserconfig(state));
 }
 
+// The game runs userconfig.cfg only from config.cfg: a folder whose config.cfg does not run it is
+// named before writing, and "Abbrechen" writes nothing.
+TEST(SaveUserconfig, AsksWhenTheFolderConfigDoesNotRunTheFile) {
+    struct Case {
+        const char* configCfg; // nullptr: no config.cfg in the folder
+        const char* fileName;
+        bool asks;
+    };
+    const Case cases[] = {
+        {nullptr, "userconfig.cfg", false},
+        {"unbindall\n+mlook\nexec userconfig.cfg\n", "userconfig.cfg", false},
+        {"unbindall\n+mlook\n", "userconfig.cfg", true},
+        {"unbindall\n+mlook\n", "UserConfig.cfg", true},
+        {"unbindall\n+mlook\n", "autoexec.cfg", false},
+    };
+    for (const Case& c : cases) {
+        const QTemporaryDir folder;
+        if (c.configCfg != nullptr) {
+            QFile configCfg(folder.filePath("config.cfg"));
+            ASSERT_TRUE(configCfg.open(QIODevice::WriteOnly));
+            configCfg.write(c.configCfg);
+        }
+        for (const bool agree : {false, true}) {
+            FakeWindowServices services;
+            services.saveAnswers = {folder.filePath(c.fileName)};
+            services.questionAnswers = {agree};
+            const SaveResult result = saveUserconfig(services, nullptr, [] { return SettingsState{}; });
+            ASSERT_EQ(services.questions.size(), c.asks ? 1U : 0U) << c.fileName;
+            const bool written = !c.asks || agree;
+            EXPECT_EQ(services.writes.size(), written ? 1U : 0U);
+            EXPECT_EQ(result.outcome, written ? SaveOutcome::Saved : SaveOutcome::Cancelled);
+            if (c.asks) {
+                EXPECT_EQ(services.questions[0].title, "Trotzdem speichern|Abbrechen");
+                EXPECT_TRUE(services.questions[0].text.contains("+exec userconfig.cfg"));
+                EXPECT_TRUE(services.questions[0].text.contains(QDir::toNativeSeparators(folder.path())));
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace setforge::platform

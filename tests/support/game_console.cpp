@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <string_view>
 
 namespace setforge::testing {
 
@@ -31,7 +32,38 @@ std::vector<std::string> splitCommands(std::string_view text) {
     return commands;
 }
 
+// The original engine's tokenizer: a signed `char` makes bytes from 0x80 on blanks where an
+// argument would start (inside a word they stay), and `{ } ( ) ' , :` are words of their own.
 Command tokenize(std::string_view command) {
+    Command args;
+    std::size_t i = 0;
+    const auto skipped = [](char c) { return static_cast<signed char>(c) <= ' '; };
+    const auto single = [](char c) { return std::string_view("{}()',:").find(c) != std::string_view::npos; };
+    while (true) {
+        while (i < command.size() && skipped(command[i])) {
+            ++i;
+        }
+        if (i >= command.size() || command.substr(i, 2) == "//") {
+            return args;
+        }
+        if (command[i] == '"') {
+            const std::size_t close = command.find('"', i + 1);
+            const std::size_t end = close == std::string_view::npos ? command.size() : close;
+            args.emplace_back(command.substr(i + 1, end - i - 1));
+            i = close == std::string_view::npos ? command.size() : close + 1;
+            continue;
+        }
+        const std::size_t start = i++;
+        while (!single(command[start]) && i < command.size() && static_cast<unsigned char>(command[i]) > ' ' &&
+               !single(command[i])) {
+            ++i;
+        }
+        args.emplace_back(command.substr(start, i - start));
+    }
+}
+
+// A reader's tokenizer: words end only at blanks.
+Command plainTokenize(std::string_view command) {
     Command args;
     std::size_t i = 0;
     const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
@@ -68,7 +100,43 @@ std::vector<Command> readConsole(std::string_view text) {
     return commands;
 }
 
+std::vector<Command> readPlainly(std::string_view text) {
+    std::vector<Command> commands;
+    std::size_t begin = 0;
+    while (begin <= text.size()) {
+        std::size_t end = begin;
+        while (end < text.size() && text[end] != '\n' &&
+               !(text[end] == '\r' && end + 1 < text.size() && text[end + 1] != '\n')) {
+            ++end;
+        }
+        for (const std::string& command : splitCommands(text.substr(begin, end - begin))) {
+            const Command args = plainTokenize(command);
+            if (!args.empty()) {
+                commands.push_back(args);
+            }
+            // A comment ends the line: what follows a ';' in it is comment too.
+            bool inQuotes = false;
+            bool comment = false;
+            for (std::size_t i = 0; i < command.size(); ++i) {
+                inQuotes = inQuotes != (command[i] == '"');
+                if (!inQuotes && command.compare(i, 2, "//") == 0 &&
+                    (i == 0 || static_cast<unsigned char>(command[i - 1]) <= ' ' || command[i - 1] == '"')) {
+                    comment = true;
+                    break;
+                }
+            }
+            if (comment) {
+                break;
+            }
+        }
+        begin = end + 1;
+    }
+    return commands;
+}
+
 namespace {
+
+void runBuffer(std::string_view text, std::vector<Command>& out);
 
 std::string lower(std::string_view s) {
     std::string out(s);
@@ -78,37 +146,80 @@ std::string lower(std::string_view s) {
 
 // The game reads a number from a variable with atof: "2.2" and "2.200000" set the same gamma.
 std::string asTheGameReadsIt(const std::string& value) {
-    if (value.empty()) {
-        return value;
-    }
     char* end = nullptr;
     const double number = std::strtod(value.c_str(), &end);
-    if (*end != '\0') {
+    // A value with more numbers after the first ("50 250 50") is read by the game as text.
+    if (end == value.c_str() || std::string_view(end).find_first_of("0123456789") != std::string_view::npos) {
         return value;
     }
     char text[64];
-    std::snprintf(text, sizeof text, "%.9g", number);
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(static_cast<float>(number)));
     return text;
 }
 
-ConsoleEffect effectOfCommands(std::vector<Command> commands, const std::vector<std::string_view>& variableNames) {
+bool refusedInfo(const std::string& s) {
+    return s.find('\\') != std::string::npos || s.find("..") != std::string::npos || s.find('"') != std::string::npos ||
+           s.size() >= 127;
+}
+
+struct Effects {
+    const std::vector<std::string_view>& names;
     std::map<std::string, std::string> variables;
+    std::map<std::string, std::string> aliases;
     ConsoleEffect effect;
-    for (Command& args : commands) {
+    int calls = 0;
+
+    void run(Command args) {
         const std::string verb = lower(args[0]);
-        const bool known = std::ranges::find(variableNames, verb) != variableNames.end();
-        if (known && args.size() >= 2) {
+        const bool known = std::ranges::find(names, verb) != names.end();
+        if (verb == "alias" && args.size() >= 2) {
+            if (args[1].size() < 32) {
+                std::string value;
+                for (std::size_t i = 2; i < args.size(); ++i) {
+                    value += args[i] + " ";
+                }
+                aliases[lower(args[1])] = value;
+            }
+            effect.otherCommands.push_back(std::move(args));
+        } else if (aliases.contains(verb) && !known && verb != "name" && verb != "setinfo" && ++calls < 4096) {
+            std::vector<Command> inner;
+            runBuffer(aliases[verb], inner);
+            effect.otherCommands.push_back(std::move(args));
+            for (Command& command : inner) {
+                run(std::move(command));
+            }
+        } else if (known && args.size() >= 2) {
             variables[verb] = asTheGameReadsIt(args[1]);
         } else if (verb == "name" && args.size() >= 2) {
-            variables["name"] = args[1];
-        } else if (verb == "setinfo" && args.size() >= 3) {
-            variables["setinfo " + args[1]] = asTheGameReadsIt(args[2]);
+            if (!refusedInfo(args[1])) {
+                variables["name"] = args[1];
+            }
+        } else if (verb == "setinfo" && args.size() == 3) {
+            if (args[1].empty() || refusedInfo(args[1]) || refusedInfo(args[2])) {
+                return;
+            }
+            // The engine removes every key the given one is the start of, then sets it.
+            for (auto it = variables.begin(); it != variables.end();) {
+                const bool userinfo = it->first == "name" || it->first.starts_with("setinfo ");
+                const std::string key = !userinfo ? "" : it->first == "name" ? "name" : it->first.substr(8);
+                it = userinfo && key.starts_with(args[1]) ? variables.erase(it) : std::next(it);
+            }
+            if (!args[2].empty()) {
+                variables[args[1] == "name" ? "name" : "setinfo " + args[1]] = args[2];
+            }
         } else {
             effect.otherCommands.push_back(std::move(args));
         }
     }
-    effect.variables.assign(variables.begin(), variables.end());
-    return effect;
+};
+
+ConsoleEffect effectOfCommands(std::vector<Command> commands, const std::vector<std::string_view>& variableNames) {
+    Effects effects{variableNames, {}, {}, {}};
+    for (Command& args : commands) {
+        effects.run(std::move(args));
+    }
+    effects.effect.variables.assign(effects.variables.begin(), effects.variables.end());
+    return effects.effect;
 }
 
 // The command buffer with its 1,023-byte cut, and the tokenizer with its two limits.

@@ -10,8 +10,11 @@ namespace setforge::testing {
 // A small model of how the game's console runs a config file, for checking what a file does:
 // - the command buffer ends a command at a line feed, and at a ';' outside quotes (the quote count
 //   starts afresh for every command);
-// - the tokenizer skips blanks and control characters, stops at "//", takes a quoted argument up
-//   to the next quote (there is no escape), and any other argument up to the next blank.
+// - the tokenizer skips blanks and control characters (and, as the original engine does, bytes from
+//   0x80 on where an argument would start), stops at "//", takes a quoted argument up to the next
+//   quote (there is no escape), makes `{ } ( ) ' , :` words of their own, and takes any other
+//   argument up to the next blank;
+// - an alias the file defines runs its text when called (names under 32 characters).
 using Command = std::vector<std::string>;
 
 [[nodiscard]] std::vector<std::string> splitCommands(std::string_view text);
@@ -19,6 +22,11 @@ using Command = std::vector<std::string>;
 
 // Every non-empty command of the file, in order.
 [[nodiscard]] std::vector<Command> readConsole(std::string_view text);
+
+// What the lines say to someone reading them: a line ends at LF and at a lone CR, a `//` comment
+// (where a word would start, outside quotes) runs to the line's end, ';' outside quotes separates
+// commands, and words end only at blanks.
+[[nodiscard]] std::vector<Command> readPlainly(std::string_view text);
 
 // What the file leaves behind (the game stops reading it at the first NUL byte): each variable's last value (names in
 // lower case, as the game compares them; numbers as the game reads them), the userinfo keys set by `setinfo` and

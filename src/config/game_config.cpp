@@ -1,0 +1,42 @@
+#include "config/game_config.h"
+
+#include "config/ascii.h"
+#include "config/console.h"
+
+namespace setforge::config {
+
+namespace {
+constexpr std::string_view UserconfigName = "userconfig.cfg";
+} // namespace
+
+bool runsUserconfig(std::string_view configCfgBytes) {
+    // The game stops reading a file at its first NUL byte.
+    const std::string_view text = configCfgBytes.substr(0, configCfgBytes.find('\0'));
+    bool runs = false;
+    console::forEachCommand(text, [&](const console::Command& command) {
+        if (runs) {
+            return;
+        }
+        const console::Tokens tokens = console::tokenize(text.substr(command.begin, command.end - command.begin));
+        // The engine's exec takes exactly one argument; with more it only prints its usage.
+        runs = tokens.args.size() == 2 && equalsIgnoringCase(tokens.args[0].text, "exec") &&
+               equalsIgnoringCase(tokens.args[1].text, UserconfigName);
+    });
+    return runs;
+}
+
+bool isUserconfigName(std::string_view fileName) {
+    return equalsIgnoringCase(fileName, UserconfigName);
+}
+
+std::string userconfigNotRunMessage(std::string_view folder) {
+    // The engine rewrites config.cfg at every exit (a read-only one too), so a line added by hand
+    // lasts only with a build that writes it anyway.
+    return "Die config.cfg in " + std::string(folder) +
+           " enthält keine Zeile \"exec userconfig.cfg\": Dieses Spiel führt die userconfig.cfg beim Start nicht "
+           "aus (ältere und Nicht-Steam-Versionen schreiben diese Zeile nicht in ihre config.cfg).\r\n"
+           "Trage +exec userconfig.cfg in die Startoptionen des Spiels ein, oder aktualisiere das Spiel. Eine "
+           "von Hand eingetragene Zeile überschreibt das Spiel beim Beenden.\r\n\r\nTrotzdem speichern?";
+}
+
+} // namespace setforge::config
