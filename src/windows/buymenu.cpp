@@ -35,14 +35,16 @@ struct FrameRow {
 };
 
 // clang-format off
-// frame, caption (the items' group), left, top, width, height (twips), caption style, first item's top
+// frame, caption (the items' group), left, top, width, height (twips), caption style, first item's top.
+// "RIFLES" holds ten rows, so the middle column and the window are one row (360 twips) taller than
+// nine rows would need, and the two other columns reach down as far.
 constexpr std::array<FrameRow, 7> ItemFrames {{
     {"Frame1", "Pistols",        120,  360,  3015, 2415, CaptionStyle::BoldOrange, 240},
     {"Frame2", "SHOTGUNS",       120,  2880, 3015, 975,  CaptionStyle::Plain,      240},
-    {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2055, CaptionStyle::BoldOrange, 240},
-    {"Frame4", "RIFLES",         3240, 360,  3015, 3495, CaptionStyle::BoldOrange, 240},
-    {"Frame6", "MACHINE GUNS",   3240, 3960, 3015, 615,  CaptionStyle::BoldOrange, 240},
-    {"Frame8", "AMMO",           3240, 4680, 3015, 1335, CaptionStyle::BoldOrange, 480},
+    {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2415, CaptionStyle::BoldOrange, 240},
+    {"Frame4", "RIFLES",         3240, 360,  3015, 3855, CaptionStyle::BoldOrange, 240},
+    {"Frame6", "MACHINE GUNS",   3240, 4320, 3015, 615,  CaptionStyle::BoldOrange, 240},
+    {"Frame8", "AMMO",           3240, 5040, 3015, 1335, CaptionStyle::BoldOrange, 480},
     {"Frame5", "EQUIPMENT",      6360, 360,  3015, 3135, CaptionStyle::BoldOrange, 240},
 }};
 // clang-format on
@@ -90,12 +92,12 @@ BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QS
     : FramedWindow(services, {.name = "BuyMenu",
                               .title = "Buy-Script erstellen",
                               .widthTwips = 9495,
-                              .heightTwips = 6135,
+                              .heightTwips = 6495,
                               .stripName = "Picture1",
                               .strip = twipsRect(8, 0, 9240, 255),
                               .closePicture = twipsRect(9240, 0, 240, 255),
                               .closeDescription = "Schließt das Fenster, ohne ein Buy-Script zu erstellen",
-                              .borderLines = {{9480, 0, 9480, 6960}, {0, 6840, 0, 0}, {0, 6120, 9960, 6120}}})
+                              .borderLines = {{9480, 0, 9480, 7320}, {0, 7200, 0, 0}, {0, 6480, 9960, 6480}}})
     , m_insertLine(std::move(insertLine)) {
     connect(strip(), &PictureBox::pressed, this, &BuyMenu::Picture1_MouseDown);
     // Escape clicks the close picture too: it cancels, like "Abbruch".
@@ -151,7 +153,7 @@ void BuyMenu::buildItemFrames() {
 }
 
 void BuyMenu::buildCreatePanel() {
-    auto* panel = new FrameBox(this, "Frame7", "Erstellen", twipsRect(6360, 3600, 3015, 2415),
+    auto* panel = new FrameBox(this, "Frame7", "Erstellen", twipsRect(6360, 3600, 3015, 2775),
                                platform::interfaceFont(true), CaptionOrange);
     makeLabel(panel, "Label1", "Taste", twipsRect(120, 240, 2655, 255));
     m_key = new QLineEdit("F11", panel);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,8 @@ TEST(ComposeBuyScript, AliasesFollowCatalogueOrderWithoutTrailingSeparator) {
         {"key keeps blanks",    "  f 1 ",  {"c33"},                      "bind \"  f 1 \" \"secammo\"\r\n"},
         {"quote kept as typed", "a\"b",    {"c2"},                       "bind \"a\"b\" \"usp\"\r\n"},
         {"both teams kept",     "KP_END",  {"c5", "c6"},                 "bind \"KP_END\" \"fn57;elites\"\r\n"},
-        {"unknown names",       "x",       {"c0", "c34", "C1", "o1", ""}, "bind \"x\" \"\"\r\n"},
+        {"unknown names",       "x",       {"c0", "c35", "C1", "o1", ""}, "bind \"x\" \"\"\r\n"},
+        {"d3au1 after sg550",   "F3",      {"c34", "c19", "c18", "c22"}, "bind \"F3\" \"sg550;g3sg1;awp;ak47\"\r\n"},
         {"umlaut key",          "ä",       {"c31", "c30"},               "bind \"ä\" \"nvgs;shield\"\r\n"},
         {"capital letter lower", "Q",      {"c24"},                      "bind \"q\" \"vest\"\r\n"},
         {"small letter stays",  "q",       {"c24"},                      "bind \"q\" \"vest\"\r\n"},
@@ -41,14 +43,14 @@ TEST(ComposeBuyScript, AliasesFollowCatalogueOrderWithoutTrailingSeparator) {
 
 TEST(ComposeBuyScript, AllItemsGiveTheFullLine) {
     std::set<std::string> all;
-    for (int i = 1; i <= 33; ++i) {
+    for (int i = 1; i <= 34; ++i) {
         all.insert("c" + std::to_string(i));
     }
     const std::string line = ComposeBuyScript("F11", all);
     EXPECT_EQ(line, "bind \"F11\" \"glock;usp;p228;deagle;fn57;elites;m3;xm1014;tmp;mp5;ump45;p90;mac10;famas;scout;"
-                    "m4a1;bullpup;sg550;awp;galil;sg552;ak47;m249;vest;vesthelm;flash;hegren;sgren;defuser;nvgs;"
+                    "m4a1;bullpup;sg550;g3sg1;awp;galil;sg552;ak47;m249;vest;vesthelm;flash;hegren;sgren;defuser;nvgs;"
                     "shield;primammo;secammo\"\r\n");
-    EXPECT_EQ(line.size(), 209u);
+    EXPECT_EQ(line.size(), 215u);
 }
 
 TEST(ComposeBuyScript, KeyHasNoLengthLimit) {
@@ -116,7 +118,33 @@ TEST(BuyCatalogue, GroupsAreContiguousAndMarkersUnique) {
     EXPECT_EQ(groupOrder, (std::vector<std::string_view>{"Pistols", "SHOTGUNS", "SUBMACHINE GUN", "RIFLES",
                                                          "MACHINE GUNS", "EQUIPMENT", "AMMO"}));
     EXPECT_FALSE(markers.contains(32));
-    EXPECT_EQ(*markers.rbegin(), 33);
+    EXPECT_EQ(*markers.rbegin(), 37);
+    EXPECT_FALSE(markers.contains(34) || markers.contains(35) || markers.contains(36)) << "the legend's markers";
+}
+
+// Which team's buy command hands the item out, as the game decides it (a wrong colour sends a
+// player to buy what his team cannot have).
+TEST(BuyCatalogue, SidesAreTheGames) {
+    using enum TeamSide;
+    // clang-format off
+    const std::map<std::string_view, TeamSide> sides = {
+        {"fn57", AntiTerrorist}, {"tmp", AntiTerrorist}, {"famas", AntiTerrorist}, {"m4a1", AntiTerrorist},
+        {"bullpup", AntiTerrorist}, {"sg550", AntiTerrorist}, {"defuser", AntiTerrorist}, {"shield", AntiTerrorist},
+        {"elites", Terrorist}, {"mac10", Terrorist}, {"galil", Terrorist}, {"sg552", Terrorist}, {"ak47", Terrorist},
+        {"g3sg1", Terrorist},
+    };
+    // clang-format on
+    for (const BuyItem& item : BuyCatalogue) {
+        const std::string_view alias = item.alias.substr(0, item.alias.size() - 1);
+        const auto side = sides.find(alias);
+        EXPECT_EQ(item.side, side == sides.end() ? BothSides : side->second) << alias;
+    }
+    const auto* d3au1 = std::ranges::find(BuyCatalogue, std::string_view("c34"), &BuyItem::checkBox);
+    ASSERT_NE(d3au1, BuyCatalogue.end());
+    EXPECT_EQ(d3au1->caption, "D3/AU-1");
+    EXPECT_EQ(d3au1->group, "RIFLES");
+    EXPECT_EQ(d3au1->pictureIndex, 37);
+    EXPECT_EQ((d3au1 - 1)->checkBox, "c18") << "stands right after KRIEG 550 COMMANDO";
 }
 
 // The message box breaks lines only at CR LF: a lone CR or LF would show as a glyph or merge lines.

@@ -20,8 +20,8 @@ note "sheet box $box ($(window_size "$box"))"
 shot sheet-box >/dev/null
 close_message_box "$box"
 
-# Marker 30, beside "Primary": first box of "AMMO" (3240,4680) at top 480; a note, no title of its own.
-click_control "$BUY_X" "$BUY_Y" $((3240 + 2760)) $((4680 + 480)) 195 195
+# Marker 30, beside "Primary": first box of "AMMO" (3240,5040) at top 480; a note, no title of its own.
+click_control "$BUY_X" "$BUY_Y" $((3240 + 2760)) $((5040 + 480)) 195 195
 box=$(wait_message_box '^Halvren Setforge$' "$MAIN_ID" "$BUY_ID") || fail "no note box for marker 30"
 shot note-box >/dev/null
 close_message_box "$box"
