@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace setforge::buyscript {
 
@@ -73,6 +74,10 @@ inline constexpr const auto& BuyCatalogue = detail::Items;
 // ("c1".."c34") in catalogue order. The key is written as `bindableKey` gives it; other names are
 // ignored. Check the key with `isGameKey` first: an unknown key makes a line that binds nothing.
 [[nodiscard]] std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& ticked);
+// The same with `kept`, the words of an edited bind that are no alias of the catalogue, after the
+// catalogue's aliases in their own order, so that editing a bind never drops what it did.
+[[nodiscard]] std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& ticked,
+                                           const std::vector<std::string>& kept);
 
 // The message that explains the buy script to the player.
 inline constexpr std::string_view BuyScriptInfoTitle = "Buy-Script Infos";

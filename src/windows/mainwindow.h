@@ -77,6 +77,7 @@ private:
     void buildFindingMarks();
     void takeOverChoice(const config::SettingSpec& setting, const config::ChoiceSpec& choice);
     void buildCrosshairPreviewButton();
+    [[nodiscard]] QString gameConfigPath() const;
 
     // The widgets of one setting row: its list, or its pair (or three) of option buttons.
     struct SettingControls {

@@ -93,6 +93,54 @@ TEST(GameKeys, EveryAcceptedSingleCharacterBindsAsOneCommand) {
     }
 }
 
+TEST(GameKeys, PressedKeyGivesTheGamesNameOrSaysWhyNot) {
+    struct Case {
+        std::uint16_t scanCode;
+        char32_t layoutChar;
+        std::string_view name;
+        std::string_view noteHas; // "" = no note
+        bool refused;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {0x3F,  0,    "F5",           "", false},           {0x4F,  0,    "KP_END",       "", false},
+        {0x4F,  U'1', "KP_END",       "", false},           {0x14F, 0,    "END",          "", false},
+        {0x11C, 0,    "KP_ENTER",     "", false},           {0x1C,  0,    "ENTER",        "", false},
+        {0x135, U'/', "KP_SLASH",     "", false},           {0x45,  0,    "PAUSE",        "", false},
+        {0x10,  U'Q', "q",            "", false},           {0x10,  U'q', "q",            "", false},
+        {0x10,  0,    "q",            "", false},           {0x27,  U';', "SEMICOLON",    "", false},
+        {0x02,  U'1', "1",            "", false},           {0x39,  U' ', "SPACE",        "", false},
+        {0x2A,  0,    "SHIFT",        "", false},           {0x138, 0,    "ALT",          "", false},
+        {0x148, 0,    "UPARROW",      "", false},           {0x33,  U',', ",",            "", false},
+        {0,     U'k', "k",            "", false},           {0,     U';', "SEMICOLON",    "", false},
+        // a German keyboard: Z and Y change places, Ö sits where the US ';' is
+        {0x15,  U'Z', "", "„z“",      false},               {0x2C,  U'y', "", "„z“ nennt oder nach dem Zeichen „y“", false},
+        {0x27,  0xD6, "", "„ö“",      false},               {0x35,  U'-', "", "„/“", false},
+        {0x0D,  buyscript::DeadKey, "", "Akzent", false},
+        {0x01,  0,    "", "Menü",     true},                {0x29,  U'^', "", "Konsole", true},
+        {0x15B, 0,    "", "Windows",  true},                {0x15C, 0,    "", "Windows", true},
+        {0x145, 0,    "", "Num Lock", true},                {0x37,  U'*', "", "*",       true},
+        {0x56,  U'<', "", "keinen Namen", true},            {0x1FF, 0,    "", "keinen Namen", true},
+        {0,     0xE4, "", "keinen Namen", true},            {0,     U'"', "", "keinen Namen", true},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const KeyReading reading = readPressedKey({c.scanCode, c.layoutChar});
+        EXPECT_EQ(reading.name, c.name) << std::hex << c.scanCode;
+        EXPECT_EQ(reading.refused, c.refused) << std::hex << c.scanCode;
+        EXPECT_EQ(reading.note.empty(), c.noteHas.empty()) << std::hex << c.scanCode << ": " << reading.note;
+        EXPECT_NE(reading.note.find(c.noteHas), std::string::npos) << std::hex << c.scanCode << ": " << reading.note;
+        EXPECT_TRUE(reading.name.empty() || isGameKey(reading.name)) << reading.name;
+    }
+    EXPECT_EQ(mouseButtonKey(1), "MOUSE1");
+    EXPECT_EQ(mouseButtonKey(4), "MOUSE4");
+    EXPECT_EQ(mouseButtonKey(5), "MOUSE5");
+    EXPECT_EQ(mouseButtonKey(0), "");
+    EXPECT_EQ(mouseButtonKey(6), "");
+    EXPECT_EQ(wheelKey(true), "MWHEELUP");
+    EXPECT_EQ(wheelKey(false), "MWHEELDOWN");
+}
+
 TEST(GameKeys, MessageNamesTheKeyAndExamplesButNeverWhole) {
     const std::string shortKey = unknownKeyMessage("MOUSE 4");
     EXPECT_NE(shortKey.find("\"MOUSE 4\""), std::string::npos);
