@@ -7,10 +7,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -216,6 +218,40 @@ TEST_F(BuyMenuTest, MarkersAndEscapeWorkFromTheKeyboard) {
     QTest::keyClick(menu, Qt::Key_Escape);
     EXPECT_TRUE(openWindowsNamed("BuyMenu").empty());
     EXPECT_EQ(freeText()->toPlainText(), "unchanged");
+}
+
+TEST_F(BuyMenuTest, BuyBindAtTheCaretIsChangedWhereItStands) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile config(dir.filePath("config.cfg"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("bind \"r\" \"+reload\"\r\n");
+    config.close();
+    window.proposeSavePath(dir.filePath("userconfig.cfg"));
+    freeText()->setPlainText("say a\nbind \"F3\" \"ak47;vesthelm;buyammo1\"\nsay b");
+    selectInBox(freeText(), 10, 10); // on the bind line
+    QWidget* menu = openBuyMenu();
+    auto* key = control<QLineEdit>(menu, "Text1");
+    EXPECT_EQ(key->text(), "F3");
+    for (const char* box : {"c22", "c25", "c26", "c24"}) {
+        EXPECT_EQ(control<QCheckBox>(menu, box)->isChecked(), box == std::string("c22") || box == std::string("c25"))
+            << box;
+    }
+    EXPECT_TRUE(control<QLabel>(menu, "Label8")->text().contains("buyammo1"));
+
+    // A key the game's config.cfg binds is named, and inserting onto it asks first.
+    key->setText("r");
+    EXPECT_EQ(control<QLabel>(menu, "Label8")->text().left(34), "R ist belegt: +reload (config.cfg)");
+    click(menu, "Command1");
+    ASSERT_EQ(services.questions.size(), 1u);
+    EXPECT_TRUE(services.questions[0].text.contains("config.cfg"));
+    ASSERT_EQ(openWindowsNamed("BuyMenu").size(), 1u) << "rejected: the window stays";
+
+    key->setText("F3");
+    click(menu, "c26");
+    click(menu, "Command1");
+    EXPECT_EQ(window.snapshot().manual_text, "say a\r\nbind \"F3\" \"ak47;vesthelm;flash;buyammo1\"\r\nsay b");
+    EXPECT_EQ(services.questions.size(), 1u) << "its own line needs no question";
 }
 
 #ifndef Q_OS_WIN
