@@ -38,9 +38,10 @@ expect_nothing() {
     [ -z "$others" ] || fail "more than one box open after $what"
     close_message_box "$first"
 }
-# Marker 29, beside "TACTICAL SHIELD": eighth row of "EQUIPMENT" (6360,360).
+# Marker 29, beside "TACTICAL SHIELD": eighth row of "EQUIPMENT" (6360,360); the shield's price.
 click_marker 6360 360 $((240 + 360 * 7))
-expect_nothing "marker 29"
+box=$(wait_message_box '^Waffeninformation$' "$MAIN_ID" "$BUY_ID") || fail "no price box for marker 29"
+close_message_box "$box"
 # Legend marker 34 (both sides): 2415,1200 in frame "Erstellen".
 click_control "$BUY_X" "$BUY_Y" $((6360 + 2415)) $((3600 + 1200)) 195 195
 expect_nothing "legend marker 34"
