@@ -3,6 +3,11 @@
 namespace setforge::buyscript {
 
 std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& ticked) {
+    return ComposeBuyScript(key, ticked, {});
+}
+
+std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& ticked,
+                             const std::vector<std::string>& kept) {
     std::string line;
     line.reserve(key.size() + 256);
     line += "bind \"";
@@ -13,6 +18,10 @@ std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& 
         if (ticked.contains(std::string(item.checkBox))) {
             line += item.alias;
         }
+    }
+    for (const std::string& word : kept) {
+        line += word;
+        line += ';';
     }
     // Every alias carries its ';' separator; the last one must not stand before the closing quote.
     if (line.size() > aliasesStart) {

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace setforge::buyscript {
 
@@ -14,7 +15,7 @@ namespace setforge::buyscript {
 enum class TeamSide { BothSides, AntiTerrorist, Terrorist };
 
 struct BuyItem {
-    std::string_view checkBox; // "c1".."c33"
+    std::string_view checkBox; // "c1".."c34"
     std::string_view caption;
     std::string_view group; // caption of the frame that holds the check box
     std::string_view alias; // buy command with its trailing ';'
@@ -25,9 +26,10 @@ struct BuyItem {
 namespace detail {
 using enum TeamSide;
 // clang-format off
-// The 33 items in the order their aliases are written, which is also their top-to-bottom order
-// inside each group: check box, caption, group, alias, side, marker index
-inline constexpr std::array<BuyItem, 33> Items {{
+// The 34 items in the order their aliases are written, which is also their top-to-bottom order
+// inside each group: check box, caption, group, alias, side, marker index. The sides are the
+// game's: which team's buy command hands the item out.
+inline constexpr std::array<BuyItem, 34> Items {{
     {"c1",  "9X19MM SIDEARM",         "Pistols",        "glock;",    BothSides,     0},
     {"c2",  "KM .45 TACTICAL",        "Pistols",        "usp;",      BothSides,     1},
     {"c3",  "228 COMPACT",            "Pistols",        "p228;",     BothSides,     2},
@@ -45,7 +47,8 @@ inline constexpr std::array<BuyItem, 33> Items {{
     {"c15", "SCHMIDT SCOUT",          "RIFLES",         "scout;",    BothSides,     14},
     {"c16", "MAVERICK M4A1 CARBINE",  "RIFLES",         "m4a1;",     AntiTerrorist, 15},
     {"c17", "BULLPUP",                "RIFLES",         "bullpup;",  AntiTerrorist, 16},
-    {"c18", "KRIEG 550 COMMANDO",     "RIFLES",         "sg550;",    BothSides,     17},
+    {"c18", "KRIEG 550 COMMANDO",     "RIFLES",         "sg550;",    AntiTerrorist, 17},
+    {"c34", "D3/AU-1",                "RIFLES",         "g3sg1;",    Terrorist,     37},
     {"c19", "MAGNUM SNIPER RIFLE",    "RIFLES",         "awp;",      BothSides,     18},
     {"c20", "IDF DEFENDER",           "RIFLES",         "galil;",    Terrorist,     19},
     {"c21", "KRIEG 552",              "RIFLES",         "sg552;",    Terrorist,     20},
@@ -68,9 +71,13 @@ inline constexpr std::array<BuyItem, 33> Items {{
 inline constexpr const auto& BuyCatalogue = detail::Items;
 
 // `bind "<key>" "<alias>;…;<alias>"` + "\r\n" with the aliases of the ticked check boxes
-// ("c1".."c33") in catalogue order. The key is written as `bindableKey` gives it; other names are
+// ("c1".."c34") in catalogue order. The key is written as `bindableKey` gives it; other names are
 // ignored. Check the key with `isGameKey` first: an unknown key makes a line that binds nothing.
 [[nodiscard]] std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& ticked);
+// The same with `kept`, the words of an edited bind that are no alias of the catalogue, after the
+// catalogue's aliases in their own order, so that editing a bind never drops what it did.
+[[nodiscard]] std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& ticked,
+                                           const std::vector<std::string>& kept);
 
 // The message that explains the buy script to the player.
 inline constexpr std::string_view BuyScriptInfoTitle = "Buy-Script Infos";

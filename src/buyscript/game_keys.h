@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +22,31 @@ namespace setforge::buyscript {
 
 // The German message for a key the game does not know.
 [[nodiscard]] std::string unknownKeyMessage(std::string_view key);
+
+// A key as the keyboard reports it: where it sits, as a PC set-1 scan code (0x100 added for the
+// keys sent with an E0 prefix; 0 when the system gave none), and the character the player's layout
+// puts on it (0 when not known, e.g. with Shift held; DeadKey for an accent key).
+inline constexpr char32_t DeadKey = 0xFFFF;
+struct PressedKey {
+    std::uint16_t scanCode = 0;
+    char32_t layoutChar = 0;
+};
+
+// What a pressed key gives: the game's name for it, or none with a German line saying why (a key
+// the game cannot bind, or one whose name depends on a layout rule nobody has settled).
+struct KeyReading {
+    std::string name;
+    std::string note;     // "" when the name is certain
+    bool refused = false; // the game cannot bind the key at all
+};
+
+// The game (since its SDL2 build) names keys by their place on a US keyboard, but builds and
+// reports differ on whether it follows the layout's character instead. Where the two readings give
+// different names, the reading says so and gives no name.
+[[nodiscard]] KeyReading readPressedKey(PressedKey key);
+
+// MOUSE1..MOUSE5 for the left, right, middle, back and forward button (1..5); "" for others.
+[[nodiscard]] std::string_view mouseButtonKey(int button);
+[[nodiscard]] std::string_view wheelKey(bool up);
 
 } // namespace setforge::buyscript

@@ -27,7 +27,7 @@ using enum SheetKind;
 // clang-format off
 // marker index, kind, then Price, Country of Origin, Caliber, Clip Capacity, Rate of Fire,
 // Weight (Loaded), Projectile Weight, Muzzle Velocity, Muzzle Energy, held exactly as shown
-inline constexpr std::array<WeaponSheet, 32> Sheets {{
+inline constexpr std::array<WeaponSheet, 34> Sheets {{
     {0,  Full,  {"$400",  "Austria",                  "9MM Parabellum",     "20 Rounds",  "N/A",      "0.9 KG",  "8 Grams",          "1132 Feet/Second", "475 Joules"}},
     {1,  Full,  {"$500",  "Germany",                  ".45 ACP",            "12 Rounds",  "N/A",      "1 KG",    "15.2 Grams",       "886 Feet/Second",  "553 Joules"}},
     {2,  Full,  {"$600",  "Switzerland/Germany",      ".357 SIG",           "13 Rounds",  "N/A",      "1.03 KG", "8.1 Grams",        "1400 Feet/Second", "600 Joules"}},
@@ -55,11 +55,13 @@ inline constexpr std::array<WeaponSheet, 32> Sheets {{
     {24, Price, {"$200"}},
     {25, Price, {"$300"}},
     {26, Price, {"$300"}},
-    {27, Price, {"$1250"}},
-    {28, Price, {"$2200"}},
+    {27, Price, {"$200"}},
+    {28, Price, {"$1250"}},
+    {29, Price, {"$2200"}},
     {30, Note,  {"Kauft Munition für die Hauptwaffe"}},
     {31, Note,  {"Kauft Munition für die Zweitwaffe"}},
     {33, Full,  {"$2500", "Russia",                   "7.62 Nato",          "30 Rounds",  "600 RPM",  "4.79 KG", "7.9 Grams",        "2329 Feet/Second", "1992 Joules"}},
+    {37, Full,  {"$5000", "Germany",                  "7.62 Nato",          "20 Rounds",  "N/A",      "8.1 KG",  "9.5 Grams",        "2625 Feet/Second", "3040 Joules"}},
 }};
 
 // Row labels with the TABs that follow each, so the values line up at one tab stop.
@@ -72,7 +74,7 @@ inline constexpr std::array<std::string_view, 9> RowLabels {{
 
 inline constexpr std::string_view WeaponSheetTitle = "Waffeninformation";
 
-// The box a marker shows, or nothing for markers without a sheet (29, 32, 34-36 and any other index).
+// The box a marker shows, or nothing for markers without a sheet (32, 34-36 and any other index).
 [[nodiscard]] std::optional<SheetMessage> WeaponSheetFor(std::int16_t markerIndex);
 
 } // namespace setforge::buyscript

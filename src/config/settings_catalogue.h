@@ -56,7 +56,7 @@ inline constexpr std::array<ChoiceSpec, 6> CrossColor {{
     {"Grün", "", "50 250 50"}, {"Gelb", "", "250 250 50"},     {"Rot", "", "250 50 50"},
     {"Blau", "", "50 50 250"}, {"Hellblau", "", "50 250 250"}, {"Weiß", "", "255 255 255"} }};
 inline constexpr std::array<ChoiceSpec, 3> FastSprites {{
-    {"Niedrig (Standard)", "", "0"}, {"Mittel", "", "1"}, {"Hoch", "", "2"} }};
+    {"Hoch (Standard)", "", "0"}, {"Mittel", "", "1"}, {"Niedrig", "", "2"} }};
 inline constexpr std::array<ChoiceSpec, 3> Bob {{
     {"Keine Bewegungen", "", "0"}, {"Kleine Bewegungen", "", "0.001"}, {"Normale Bewegungen (Standard)", "", "0.01"} }};
 inline constexpr std::array<ChoiceSpec, 4> NetGraph {{

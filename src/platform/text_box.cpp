@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -42,6 +43,25 @@ void insertLineAtCaret(QPlainTextEdit* box, const QString& line) {
     QTextCursor cursor = box->textCursor();
     cursor.removeSelectedText();
     cursor.insertText(cursor.positionInBlock() > 0 ? QStringLiteral("\n") + line : line);
+    box->setTextCursor(cursor);
+}
+
+int caretLineNumber(const QPlainTextEdit* box) {
+    return box->textCursor().blockNumber();
+}
+
+QString lineText(const QPlainTextEdit* box, int lineNumber) {
+    return box->document()->findBlockByNumber(lineNumber).text();
+}
+
+void replaceLine(QPlainTextEdit* box, int lineNumber, const QString& text) {
+    const QTextBlock block = box->document()->findBlockByNumber(lineNumber);
+    if (!block.isValid()) {
+        return;
+    }
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
     box->setTextCursor(cursor);
 }
 

@@ -21,4 +21,11 @@ void insertAtCaret(QPlainTextEdit* box, const QString& text);
 // its line, so that the inserted line is a line of its own and the game reads it as its own command.
 void insertLineAtCaret(QPlainTextEdit* box, const QString& line);
 
+// The number (0-based) of the line the caret stands on, and that line's text.
+[[nodiscard]] int caretLineNumber(const QPlainTextEdit* box);
+[[nodiscard]] QString lineText(const QPlainTextEdit* box, int lineNumber);
+
+// Replaces the text of one line (0-based), leaving its line break; the caret ends after it.
+void replaceLine(QPlainTextEdit* box, int lineNumber, const QString& text);
+
 } // namespace setforge::platform

@@ -2,16 +2,19 @@
 
 #include "buyscript/buy_catalogue.h"
 #include "buyscript/weapon_sheets.h"
+#include "config/ascii.h"
 #include "platform/secondary_window.h"
 #include "platform/window_services.h"
 #include "windows/artwork.h"
 #include "windows/controls.h"
+#include "windows/key_box.h"
 #include "windows/style.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -35,14 +38,17 @@ struct FrameRow {
 };
 
 // clang-format off
-// frame, caption (the items' group), left, top, width, height (twips), caption style, first item's top
+// frame, caption (the items' group), left, top, width, height (twips), caption style, first item's top.
+// "RIFLES" holds ten rows, so the middle column and the window are one row (360 twips) taller than
+// nine rows would need, and the two other columns reach down as far. Below them a line across the
+// window says what the key box knows about the key.
 constexpr std::array<FrameRow, 7> ItemFrames {{
     {"Frame1", "Pistols",        120,  360,  3015, 2415, CaptionStyle::BoldOrange, 240},
     {"Frame2", "SHOTGUNS",       120,  2880, 3015, 975,  CaptionStyle::Plain,      240},
-    {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2055, CaptionStyle::BoldOrange, 240},
-    {"Frame4", "RIFLES",         3240, 360,  3015, 3495, CaptionStyle::BoldOrange, 240},
-    {"Frame6", "MACHINE GUNS",   3240, 3960, 3015, 615,  CaptionStyle::BoldOrange, 240},
-    {"Frame8", "AMMO",           3240, 4680, 3015, 1335, CaptionStyle::BoldOrange, 480},
+    {"Frame3", "SUBMACHINE GUN", 120,  3960, 3015, 2415, CaptionStyle::BoldOrange, 240},
+    {"Frame4", "RIFLES",         3240, 360,  3015, 3855, CaptionStyle::BoldOrange, 240},
+    {"Frame6", "MACHINE GUNS",   3240, 4320, 3015, 615,  CaptionStyle::BoldOrange, 240},
+    {"Frame8", "AMMO",           3240, 5040, 3015, 1335, CaptionStyle::BoldOrange, 480},
     {"Frame5", "EQUIPMENT",      6360, 360,  3015, 3135, CaptionStyle::BoldOrange, 240},
 }};
 // clang-format on
@@ -86,17 +92,29 @@ void ShowWeaponSheet(platform::WindowServices& services, QWidget* parent, std::i
     }
 }
 
-BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QString&)> insertLine)
+BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QString&)> insertLine,
+                 BuyMenuContext context)
     : FramedWindow(services, {.name = "BuyMenu",
                               .title = "Buy-Script erstellen",
                               .widthTwips = 9495,
-                              .heightTwips = 6135,
+                              .heightTwips = 6900,
                               .stripName = "Picture1",
                               .strip = twipsRect(8, 0, 9240, 255),
                               .closePicture = twipsRect(9240, 0, 240, 255),
                               .closeDescription = "Schließt das Fenster, ohne ein Buy-Script zu erstellen",
-                              .borderLines = {{9480, 0, 9480, 6960}, {0, 6840, 0, 0}, {0, 6120, 9960, 6120}}})
-    , m_insertLine(std::move(insertLine)) {
+                              .borderLines = {{9480, 0, 9480, 7725}, {0, 7605, 0, 0}, {0, 6885, 9960, 6885}}})
+    , m_insertLine(std::move(insertLine))
+    , m_context(std::move(context)) {
+    if (m_context.freeText) {
+        m_textBindings = config::keyBindings(m_context.freeText());
+    }
+    // The game runs config.cfg before userconfig.cfg: its binds hold unless the free text changes them.
+    if (!m_context.gameConfigPath.isEmpty()) {
+        if (const platform::ReadResult read = services.readConfigFile(m_context.gameConfigPath); read.ok) {
+            m_configBindings = config::keyBindings(
+                std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())));
+        }
+    }
     connect(strip(), &PictureBox::pressed, this, &BuyMenu::Picture1_MouseDown);
     // Escape clicks the close picture too: it cancels, like "Abbruch".
     connect(closePicture(), &PictureBox::clicked, this, &BuyMenu::Image1_Click);
@@ -115,6 +133,80 @@ BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QS
         order.push_back(findChild<QWidget*>(name));
     }
     chainTabOrder(order);
+    showKeyStatus();
+}
+
+void BuyMenu::editBind(const config::BuyBind& bind, std::size_t line) {
+    m_editLine = line;
+    m_kept = bind.unknown;
+    m_key->setText(QString::fromStdString(bind.key));
+    for (auto* box : findChildren<QCheckBox*>()) {
+        box->setChecked(bind.ticked.contains(box->objectName().toStdString()));
+    }
+    showKeyStatus();
+}
+
+void BuyMenu::showKeyStatus() {
+    if (!m_keyNote.isEmpty()) {
+        m_keyNoteLabel->setText(m_keyNote);
+        return;
+    }
+    const std::string typed = m_key->text().toStdString();
+    const std::string key = buyscript::bindableKey(typed);
+    QString shown = QString::fromStdString(key.size() == 1 ? std::string(1, config::upperAscii(key[0])) : key);
+    QString status;
+    const config::KeyBinding* inText = config::bindingOf(m_textBindings, key);
+    const config::KeyBinding* inConfig = config::bindingOf(m_configBindings, key);
+    if (m_editLine && inText != nullptr && inText->line == *m_editLine) {
+        status = QStringLiteral("Ändert das Buy-Script in Zeile %1.").arg(*m_editLine);
+    } else if (inText != nullptr) {
+        status = QStringLiteral("%1 ist belegt: %2 (Zeile %3)")
+                     .arg(shown, QString::fromStdString(inText->command))
+                     .arg(inText->line);
+    } else if (inConfig != nullptr) {
+        status = QStringLiteral("%1 ist belegt: %2 (config.cfg)").arg(shown, QString::fromStdString(inConfig->command));
+    } else if (!typed.empty() && !buyscript::isGameKey(typed)) {
+        status = QStringLiteral("Das Spiel kennt keine Taste „%1“.").arg(m_key->text());
+    }
+    if (!m_kept.empty()) {
+        QStringList kept;
+        for (const std::string& word : m_kept) {
+            kept << QString::fromStdString(word);
+        }
+        status += QStringLiteral(" Bleibt erhalten (kein Eintrag des Fensters): %1").arg(kept.join(", "));
+    }
+    m_keyNoteLabel->setText(status.trimmed());
+}
+
+bool BuyMenu::confirmKeyInUse(const std::string& key) {
+    const config::KeyBinding* inText = config::bindingOf(m_textBindings, key);
+    if (inText != nullptr && m_editLine && inText->line != *m_editLine) {
+        const QString question = QStringLiteral("Die Taste %1 ist im eigenen Text auch in Zeile %2 belegt: %3.\r\n\r\n"
+                                                "Im Spiel gilt die spätere Zeile. Trotzdem so ändern?")
+                                     .arg(QString::fromStdString(key))
+                                     .arg(inText->line)
+                                     .arg(QString::fromStdString(inText->command));
+        return services().askQuestion(this, question, "Ändern", "Abbrechen");
+    }
+    if (inText != nullptr && !m_editLine) {
+        const QString question = QStringLiteral("Die Taste %1 ist im eigenen Text schon belegt: %2 (Zeile %3).\r\n\r\n"
+                                                "Diese Zeile durch das Buy-Script ersetzen?")
+                                     .arg(QString::fromStdString(key), QString::fromStdString(inText->command))
+                                     .arg(inText->line);
+        if (!services().askQuestion(this, question, "Ersetzen", "Abbrechen")) {
+            return false;
+        }
+        m_editLine = inText->line;
+        return true;
+    }
+    const config::KeyBinding* inConfig = config::bindingOf(m_configBindings, key);
+    if (inConfig != nullptr && inText == nullptr) {
+        const QString question = QStringLiteral("Die Taste %1 ist in config.cfg belegt: %2.\r\n\r\n"
+                                                "Das Buy-Script ersetzt diese Belegung im Spiel. Trotzdem einfügen?")
+                                     .arg(QString::fromStdString(key), QString::fromStdString(inConfig->command));
+        return services().askQuestion(this, question, "Einfügen", "Abbrechen");
+    }
+    return true;
 }
 
 PictureBox* BuyMenu::addMarker(QWidget* parent, std::int16_t index, int left, int top, artwork::MarkerColour colour) {
@@ -151,13 +243,21 @@ void BuyMenu::buildItemFrames() {
 }
 
 void BuyMenu::buildCreatePanel() {
-    auto* panel = new FrameBox(this, "Frame7", "Erstellen", twipsRect(6360, 3600, 3015, 2415),
+    auto* panel = new FrameBox(this, "Frame7", "Erstellen", twipsRect(6360, 3600, 3015, 2775),
                                platform::interfaceFont(true), CaptionOrange);
     makeLabel(panel, "Label1", "Taste", twipsRect(120, 240, 2655, 255));
-    m_key = new QLineEdit("F11", panel);
+    m_key = new KeyBox("F11", panel);
     m_key->setObjectName("Text1");
     m_key->setGeometry(twipsRect(1080, 240, 1815, 285));
-    m_key->setMaxLength(std::numeric_limits<int>::max());
+    m_key->setAccessibleDescription("Taste drücken, Maustaste im Feld drücken oder Mausrad drehen");
+    m_keyNoteLabel = makeLabel(this, "Label8", {}, twipsRect(120, 6420, 9255, 420));
+    m_keyNoteLabel->setWordWrap(true);
+    m_keyNoteLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    connect(m_key, &KeyBox::keyNote, this, [this](const QString& note) {
+        m_keyNote = note;
+        showKeyStatus();
+    });
+    connect(m_key, &QLineEdit::textChanged, this, [this] { showKeyStatus(); });
     panel->addLine(QLine(px(0), px(600), px(3000), px(600)), QColor(128, 128, 128));
 
     // The legend of the marker colours; the blanks set the '=' signs roughly under one another.
@@ -204,8 +304,17 @@ void BuyMenu::Command1_Click() {
             ticked.insert(box->objectName().toStdString());
         }
     }
-    const std::string line = buyscript::ComposeBuyScript(key, ticked);
-    m_insertLine(QString::fromStdString(line));
+    if (!confirmKeyInUse(buyscript::bindableKey(key))) {
+        return;
+    }
+    const std::string line = buyscript::ComposeBuyScript(key, ticked, m_kept);
+    if (m_editLine && m_context.replaceLine) {
+        QString lineText = QString::fromStdString(line);
+        lineText.chop(2); // the line keeps its own line break
+        m_context.replaceLine(*m_editLine, lineText);
+    } else {
+        m_insertLine(QString::fromStdString(line));
+    }
     platform::closeSecondaryWindow(this);
 }
 

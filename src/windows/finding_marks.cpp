@@ -462,6 +462,9 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
     if (!fixes.empty() && first != nullptr) {
         menu->insertSeparator(first);
     }
+    if (m_extendMenu) {
+        m_extendMenu(menu);
+    }
     return menu;
 }
 

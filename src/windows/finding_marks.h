@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -69,6 +70,9 @@ public:
     // The box's context menu at a point of its viewport, with the fixes of the findings there first.
     [[nodiscard]] QMenu* createMenu(const QPoint& viewportPos);
 
+    // Adds the window's own entries at the end of every context menu.
+    void setMenuExtension(std::function<void(QMenu*)> extend) { m_extendMenu = std::move(extend); }
+
     // Before the save dialog: when the file would not do what the window shows, asks whether to
     // save anyway; on "go back" puts the caret on the first such line. True to go on saving.
     [[nodiscard]] bool confirmSave(platform::WindowServices& services, QWidget* parent);
@@ -102,6 +106,7 @@ private:
     QRect m_countArea; // the most the count may take; it keeps to the right of it
     Snapshot m_snapshot;
     TakeOver m_takeOver;
+    std::function<void(QMenu*)> m_extendMenu;
     QTimer* m_timer;
     std::vector<config::ConfigFinding> m_findings;
     std::vector<Mark> m_marks; // the free text's findings, in their order

@@ -2,6 +2,7 @@
 
 #include "config/box_text.h"
 #include "config/crosshair.h"
+#include "config/key_bindings.h"
 #include "config/load_userconfig.h"
 #include "config/save_userconfig.h"
 #include "config/settings_catalogue.h"
@@ -18,6 +19,7 @@
 #include "windows/crosshairpreview.h"
 #include "windows/file_drop.h"
 #include "windows/finding_marks.h"
+#include "windows/key_box.h"
 #include "windows/setting_rows.h"
 #include "windows/style.h"
 
@@ -27,6 +29,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -272,6 +275,12 @@ void MainWindow::buildFindingMarks() {
         }
     }
     connect(m_nickname, &QLineEdit::textChanged, m_marks, &FindingMarks::scheduleCheck);
+    m_marks->setMenuExtension([this](QMenu* menu) {
+        menu->addSeparator();
+        menu->addAction("Taste einfügen…", this, [this] {
+            askGameKey(this, [this](const QString& name) { platform::insertAtCaret(m_freeText, name); });
+        });
+    });
 
     auto* next = new QShortcut(QKeySequence(Qt::Key_F8), this);
     connect(next, &QShortcut::activated, m_marks, [this] { m_marks->goToNext(); });
@@ -462,9 +471,32 @@ void MainWindow::Command3_Click() {
 }
 
 void MainWindow::Command4_Click() {
+    const bool opening = m_buyMenu.isNull();
     platform::showSecondaryWindow(m_buyMenu, [this] {
-        return new BuyMenu(m_services, [this](const QString& line) { insertIntoFreeText(line); });
+        BuyMenuContext context{[this] { return snapshot().manual_text; }, gameConfigPath(),
+                               [this](std::size_t line, const QString& text) {
+                                   platform::replaceLine(
+                                       m_freeText, static_cast<int>(line) - 1,
+                                       QString::fromStdString(config::encodeForBox(text.toStdString())));
+                               }};
+        return new BuyMenu(
+            m_services, [this](const QString& line) { insertIntoFreeText(line); }, std::move(context));
     });
+    // With the caret on a buy bind, the window opens to change that bind where it stands.
+    const int line = platform::caretLineNumber(m_freeText);
+    const std::string text = config::decodeFromBox(platform::lineText(m_freeText, line).toStdString());
+    if (const auto bind = config::buyBindOnLine(text); opening && bind) {
+        static_cast<BuyMenu*>(m_buyMenu.data())->editBind(*bind, static_cast<std::size_t>(line) + 1);
+    }
+}
+
+QString MainWindow::gameConfigPath() const {
+    // The game runs its own config.cfg from the folder of the config the player opened.
+    if (m_loadedPath.isEmpty()) {
+        return {};
+    }
+    const QString path = QFileInfo(m_loadedPath).dir().filePath("config.cfg");
+    return QFileInfo(path) == QFileInfo(m_loadedPath) ? QString() : path;
 }
 
 void MainWindow::Command5_Click() {

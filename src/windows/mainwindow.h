@@ -90,6 +90,7 @@ private:
     [[nodiscard]] QWidget* controlOf(const config::SettingSpec* setting) const;
     void buildCrosshairPreviewButton();
     void announceChanges();
+    [[nodiscard]] QString gameConfigPath() const;
 
     // The widgets of one setting row: its list, or its pair (or three) of option buttons.
     struct SettingControls {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,8 @@ TEST(ComposeBuyScript, AliasesFollowCatalogueOrderWithoutTrailingSeparator) {
         {"key keeps blanks",    "  f 1 ",  {"c33"},                      "bind \"  f 1 \" \"secammo\"\r\n"},
         {"quote kept as typed", "a\"b",    {"c2"},                       "bind \"a\"b\" \"usp\"\r\n"},
         {"both teams kept",     "KP_END",  {"c5", "c6"},                 "bind \"KP_END\" \"fn57;elites\"\r\n"},
-        {"unknown names",       "x",       {"c0", "c34", "C1", "o1", ""}, "bind \"x\" \"\"\r\n"},
+        {"unknown names",       "x",       {"c0", "c35", "C1", "o1", ""}, "bind \"x\" \"\"\r\n"},
+        {"d3au1 after sg550",   "F3",      {"c34", "c19", "c18", "c22"}, "bind \"F3\" \"sg550;g3sg1;awp;ak47\"\r\n"},
         {"umlaut key",          "ä",       {"c31", "c30"},               "bind \"ä\" \"nvgs;shield\"\r\n"},
         {"capital letter lower", "Q",      {"c24"},                      "bind \"q\" \"vest\"\r\n"},
         {"small letter stays",  "q",       {"c24"},                      "bind \"q\" \"vest\"\r\n"},
@@ -41,14 +43,14 @@ TEST(ComposeBuyScript, AliasesFollowCatalogueOrderWithoutTrailingSeparator) {
 
 TEST(ComposeBuyScript, AllItemsGiveTheFullLine) {
     std::set<std::string> all;
-    for (int i = 1; i <= 33; ++i) {
+    for (int i = 1; i <= 34; ++i) {
         all.insert("c" + std::to_string(i));
     }
     const std::string line = ComposeBuyScript("F11", all);
     EXPECT_EQ(line, "bind \"F11\" \"glock;usp;p228;deagle;fn57;elites;m3;xm1014;tmp;mp5;ump45;p90;mac10;famas;scout;"
-                    "m4a1;bullpup;sg550;awp;galil;sg552;ak47;m249;vest;vesthelm;flash;hegren;sgren;defuser;nvgs;"
+                    "m4a1;bullpup;sg550;g3sg1;awp;galil;sg552;ak47;m249;vest;vesthelm;flash;hegren;sgren;defuser;nvgs;"
                     "shield;primammo;secammo\"\r\n");
-    EXPECT_EQ(line.size(), 209u);
+    EXPECT_EQ(line.size(), 215u);
 }
 
 TEST(ComposeBuyScript, KeyHasNoLengthLimit) {
@@ -91,6 +93,54 @@ TEST(GameKeys, EveryAcceptedSingleCharacterBindsAsOneCommand) {
     }
 }
 
+TEST(GameKeys, PressedKeyGivesTheGamesNameOrSaysWhyNot) {
+    struct Case {
+        std::uint16_t scanCode;
+        char32_t layoutChar;
+        std::string_view name;
+        std::string_view noteHas; // "" = no note
+        bool refused;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {0x3F,  0,    "F5",           "", false},           {0x4F,  0,    "KP_END",       "", false},
+        {0x4F,  U'1', "KP_END",       "", false},           {0x14F, 0,    "END",          "", false},
+        {0x11C, 0,    "KP_ENTER",     "", false},           {0x1C,  0,    "ENTER",        "", false},
+        {0x135, U'/', "KP_SLASH",     "", false},           {0x45,  0,    "PAUSE",        "", false},
+        {0x10,  U'Q', "q",            "", false},           {0x10,  U'q', "q",            "", false},
+        {0x10,  0,    "q",            "", false},           {0x27,  U';', "SEMICOLON",    "", false},
+        {0x02,  U'1', "1",            "", false},           {0x39,  U' ', "SPACE",        "", false},
+        {0x2A,  0,    "SHIFT",        "", false},           {0x138, 0,    "ALT",          "", false},
+        {0x148, 0,    "UPARROW",      "", false},           {0x33,  U',', ",",            "", false},
+        {0,     U'k', "k",            "", false},           {0,     U';', "SEMICOLON",    "", false},
+        // a German keyboard: Z and Y change places, Ö sits where the US ';' is
+        {0x15,  U'Z', "", "„z“",      false},               {0x2C,  U'y', "", "„z“ nennt oder nach dem Zeichen „y“", false},
+        {0x27,  0xD6, "", "„ö“",      false},               {0x35,  U'-', "", "„/“", false},
+        {0x0D,  buyscript::DeadKey, "", "Akzent", false},
+        {0x01,  0,    "", "Menü",     true},                {0x29,  U'^', "", "Konsole", true},
+        {0x15B, 0,    "", "Windows",  true},                {0x15C, 0,    "", "Windows", true},
+        {0x145, 0,    "", "Num Lock", true},                {0x37,  U'*', "", "*",       true},
+        {0x56,  U'<', "", "keinen Namen", true},            {0x1FF, 0,    "", "keinen Namen", true},
+        {0,     0xE4, "", "keinen Namen", true},            {0,     U'"', "", "keinen Namen", true},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const KeyReading reading = readPressedKey({c.scanCode, c.layoutChar});
+        EXPECT_EQ(reading.name, c.name) << std::hex << c.scanCode;
+        EXPECT_EQ(reading.refused, c.refused) << std::hex << c.scanCode;
+        EXPECT_EQ(reading.note.empty(), c.noteHas.empty()) << std::hex << c.scanCode << ": " << reading.note;
+        EXPECT_NE(reading.note.find(c.noteHas), std::string::npos) << std::hex << c.scanCode << ": " << reading.note;
+        EXPECT_TRUE(reading.name.empty() || isGameKey(reading.name)) << reading.name;
+    }
+    EXPECT_EQ(mouseButtonKey(1), "MOUSE1");
+    EXPECT_EQ(mouseButtonKey(4), "MOUSE4");
+    EXPECT_EQ(mouseButtonKey(5), "MOUSE5");
+    EXPECT_EQ(mouseButtonKey(0), "");
+    EXPECT_EQ(mouseButtonKey(6), "");
+    EXPECT_EQ(wheelKey(true), "MWHEELUP");
+    EXPECT_EQ(wheelKey(false), "MWHEELDOWN");
+}
+
 TEST(GameKeys, MessageNamesTheKeyAndExamplesButNeverWhole) {
     const std::string shortKey = unknownKeyMessage("MOUSE 4");
     EXPECT_NE(shortKey.find("\"MOUSE 4\""), std::string::npos);
@@ -116,7 +166,33 @@ TEST(BuyCatalogue, GroupsAreContiguousAndMarkersUnique) {
     EXPECT_EQ(groupOrder, (std::vector<std::string_view>{"Pistols", "SHOTGUNS", "SUBMACHINE GUN", "RIFLES",
                                                          "MACHINE GUNS", "EQUIPMENT", "AMMO"}));
     EXPECT_FALSE(markers.contains(32));
-    EXPECT_EQ(*markers.rbegin(), 33);
+    EXPECT_EQ(*markers.rbegin(), 37);
+    EXPECT_FALSE(markers.contains(34) || markers.contains(35) || markers.contains(36)) << "the legend's markers";
+}
+
+// Which team's buy command hands the item out, as the game decides it (a wrong colour sends a
+// player to buy what his team cannot have).
+TEST(BuyCatalogue, SidesAreTheGames) {
+    using enum TeamSide;
+    // clang-format off
+    const std::map<std::string_view, TeamSide> sides = {
+        {"fn57", AntiTerrorist}, {"tmp", AntiTerrorist}, {"famas", AntiTerrorist}, {"m4a1", AntiTerrorist},
+        {"bullpup", AntiTerrorist}, {"sg550", AntiTerrorist}, {"defuser", AntiTerrorist}, {"shield", AntiTerrorist},
+        {"elites", Terrorist}, {"mac10", Terrorist}, {"galil", Terrorist}, {"sg552", Terrorist}, {"ak47", Terrorist},
+        {"g3sg1", Terrorist},
+    };
+    // clang-format on
+    for (const BuyItem& item : BuyCatalogue) {
+        const std::string_view alias = item.alias.substr(0, item.alias.size() - 1);
+        const auto side = sides.find(alias);
+        EXPECT_EQ(item.side, side == sides.end() ? BothSides : side->second) << alias;
+    }
+    const auto* d3au1 = std::ranges::find(BuyCatalogue, std::string_view("c34"), &BuyItem::checkBox);
+    ASSERT_NE(d3au1, BuyCatalogue.end());
+    EXPECT_EQ(d3au1->caption, "D3/AU-1");
+    EXPECT_EQ(d3au1->group, "RIFLES");
+    EXPECT_EQ(d3au1->pictureIndex, 37);
+    EXPECT_EQ((d3au1 - 1)->checkBox, "c18") << "stands right after KRIEG 550 COMMANDO";
 }
 
 // The message box breaks lines only at CR LF: a lone CR or LF would show as a glyph or merge lines.

@@ -51,7 +51,9 @@ TEST(SettingsCatalogue, ListTextMustMatchExactly) {
         {"net_graph",          "Aus",              "<none>"},
         {"net_graph",          "standard",         "<none>"},
         {"fastsprites",        "Mittel",           "1"},
-        {"fastsprites",        "Niedrig",          "<none>"},
+        {"fastsprites",        "Hoch (Standard)",  "0"},     // the game's full-quality smoke
+        {"fastsprites",        "Niedrig",          "2"},
+        {"fastsprites",        "Hoch",             "<none>"},
         {"net_graphpos",       "Unten-Mitte",      "2"},
         {"net_graphpos",       "Unten Mitte",      "<none>"},
         {"cl_bob",             "Keine Bewegungen", "0"},

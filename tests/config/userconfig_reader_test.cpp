@@ -171,7 +171,7 @@ TEST(UserconfigReader, HandWrittenConfigWithFortyBinds) {
     EXPECT_EQ(state.hud_fastswitch, "o1");
     EXPECT_EQ(state.gamma, "2.2");
     EXPECT_EQ(state.brightness, "1.6");
-    EXPECT_EQ(state.fastsprites, "Hoch");
+    EXPECT_EQ(state.fastsprites, "Niedrig");
     EXPECT_EQ(state._vgui_menus, "o26");
     EXPECT_EQ(state.cl_bob, "Normale Bewegungen (Standard)");
     // The alias naming net_graph stands before its line; the colour line carries a comment.

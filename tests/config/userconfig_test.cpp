@@ -54,9 +54,9 @@ TEST(Userconfig, EachChoiceWritesItsOwnLine) {
         {&S::cl_crosshair_color, "Blau",     R"(cl_crosshair_color "50 50 250")"},
         {&S::cl_crosshair_color, "Hellblau", R"(cl_crosshair_color "50 250 250")"},
         {&S::cl_crosshair_color, "Weiß",     R"(cl_crosshair_color "255 255 255")"},
-        {&S::fastsprites, "Niedrig (Standard)", R"(fastsprites "0")"},
+        {&S::fastsprites, "Hoch (Standard)",    R"(fastsprites "0")"},
         {&S::fastsprites, "Mittel",             R"(fastsprites "1")"},
-        {&S::fastsprites, "Hoch",               R"(fastsprites "2")"},
+        {&S::fastsprites, "Niedrig",            R"(fastsprites "2")"},
         {&S::cl_bob, "Keine Bewegungen",              R"(cl_bob "0")"},
         {&S::cl_bob, "Kleine Bewegungen",             R"(cl_bob "0.001")"},
         {&S::cl_bob, "Normale Bewegungen (Standard)", R"(cl_bob "0.01")"},
@@ -157,7 +157,7 @@ TEST(Userconfig, EverySettingChosenFollowsWriteOrder) {
     state.net_graphpos = "Unten-Rechts";
     state.net_graph = "Lost/Choke";
     state.cl_bob = "Normale Bewegungen (Standard)";
-    state.fastsprites = "Hoch";
+    state.fastsprites = "Niedrig";
     state.cl_crosshair_color = "Hellblau";
     state.gamma = "8 (Hell)";
     state.brightness = "0 (Dunkel)";

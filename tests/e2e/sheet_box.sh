@@ -20,8 +20,8 @@ note "sheet box $box ($(window_size "$box"))"
 shot sheet-box >/dev/null
 close_message_box "$box"
 
-# Marker 30, beside "Primary": first box of "AMMO" (3240,4680) at top 480; a note, no title of its own.
-click_control "$BUY_X" "$BUY_Y" $((3240 + 2760)) $((4680 + 480)) 195 195
+# Marker 30, beside "Primary": first box of "AMMO" (3240,5040) at top 480; a note, no title of its own.
+click_control "$BUY_X" "$BUY_Y" $((3240 + 2760)) $((5040 + 480)) 195 195
 box=$(wait_message_box '^Halvren Setforge$' "$MAIN_ID" "$BUY_ID") || fail "no note box for marker 30"
 shot note-box >/dev/null
 close_message_box "$box"
@@ -38,9 +38,10 @@ expect_nothing() {
     [ -z "$others" ] || fail "more than one box open after $what"
     close_message_box "$first"
 }
-# Marker 29, beside "TACTICAL SHIELD": eighth row of "EQUIPMENT" (6360,360).
+# Marker 29, beside "TACTICAL SHIELD": eighth row of "EQUIPMENT" (6360,360); the shield's price.
 click_marker 6360 360 $((240 + 360 * 7))
-expect_nothing "marker 29"
+box=$(wait_message_box '^Waffeninformation$' "$MAIN_ID" "$BUY_ID") || fail "no price box for marker 29"
+close_message_box "$box"
 # Legend marker 34 (both sides): 2415,1200 in frame "Erstellen".
 click_control "$BUY_X" "$BUY_Y" $((6360 + 2415)) $((3600 + 1200)) 195 195
 expect_nothing "legend marker 34"
