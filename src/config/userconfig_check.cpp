@@ -392,7 +392,7 @@ private:
 
     std::string lineByLineIntro() const {
         return "Die Config ist größer als " + std::to_string(WholeFileLimit) + " Bytes: Das Spiel " +
-               (m_surelyLineByLine ? "liest" : "liest sie vielleicht (je nachdem, was es beim Start schon vorhat)") +
+               (m_surelyLineByLine ? "liest" : "liest sie vielleicht (je nachdem, was beim Start schon ansteht)") +
                (m_surelyLineByLine ? " sie " : " ") +
                "Zeile für Zeile und beendet eine Zeile dann auch bei einem Tabulator, einem CR, bei Umlauten und "
                "anderen Sonderzeichen und nach 1023 Bytes.\r\n";

@@ -283,8 +283,26 @@ std::vector<Command> execFile(std::string_view file, std::size_t wholeFileLimit)
         runBuffer(run, commands);
         return commands;
     }
+    // Each line goes in front of what a `wait` left in the buffer, so it runs before that rest.
+    std::vector<Command> buffer;
+    const auto execute = [&] {
+        std::size_t i = 0;
+        while (i < buffer.size()) {
+            commands.push_back(buffer[i++]);
+            if (lower(commands.back()[0]) == "wait") {
+                break;
+            }
+        }
+        buffer.erase(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(i));
+    };
     for (const std::string& line : execLines(run)) {
-        runBuffer(line, commands);
+        execute();
+        std::vector<Command> lineCommands;
+        runBuffer(line, lineCommands);
+        buffer.insert(buffer.begin(), lineCommands.begin(), lineCommands.end());
+    }
+    while (!buffer.empty()) {
+        execute();
     }
     return commands;
 }

@@ -120,7 +120,7 @@ TEST_F(OpenSaveTest, PlaceholderTypedByThePlayerStaysWhatHeTyped) {
     freeText()->moveCursor(QTextCursor::End);
     freeText()->insertPlainText(QString::fromUtf8(" \u240D")); // as typed or pasted by the player
     services.saveAnswers = {dir.filePath("userconfig.cfg")};
-    services.questionAnswers = {true}; // the lone CR is marked: save anyway
+    services.questionAnswers = {true}; // the lone CR joins `b` to the echo: save anyway
     window.Command1_Click();
     EXPECT_EQ(services.writes.back().bytes.toStdString(), "// User Angaben\r\necho a\rb \xE2\x90\x8D\r\n");
 }
