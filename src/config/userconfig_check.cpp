@@ -525,7 +525,7 @@ private:
         const std::string name(*it->second);
         add(FindingKind::NearName, verb.span.begin, verb.span.end,
             "Meintest du " + name + "? Das Spiel kennt " + quoted(verb.text) +
-                " nicht, außer als eigenes alias aus einer anderen Datei.",
+                " nicht, außer als eigener Alias aus einer anderen Datei.",
             verb.quoted ? "\"" + name + "\"" : name);
     }
 

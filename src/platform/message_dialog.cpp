@@ -112,7 +112,7 @@ QFont messageFont() {
 }
 
 MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
-                             const QString& accept, const QString& reject)
+                             const QString& accept, const QString& reject, const QString& cancel)
     : QDialog(parent) {
     setObjectName(QStringLiteral("MessageBox"));
     setWindowTitle(title.isEmpty() ? QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()) : title);
@@ -167,8 +167,18 @@ MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QStrin
         no = new QPushButton(reject, this);
         no->setObjectName(QStringLiteral("reject"));
         no->setMinimumWidth(75);
-        connect(no, &QPushButton::clicked, this, &QDialog::reject);
         standard = no;
+    }
+    QPushButton* back = nullptr;
+    if (no != nullptr && !cancel.isEmpty()) {
+        back = new QPushButton(cancel, this);
+        back->setObjectName(QStringLiteral("cancel"));
+        back->setMinimumWidth(75);
+        connect(back, &QPushButton::clicked, this, &QDialog::reject);
+        connect(no, &QPushButton::clicked, this, [this] { done(SecondButton); });
+        standard = back;
+    } else if (no != nullptr) {
+        connect(no, &QPushButton::clicked, this, &QDialog::reject);
     }
     standard->setDefault(true);
     standard->setFocus();
@@ -183,6 +193,9 @@ MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QStrin
     buttons->addWidget(ok);
     if (no != nullptr) {
         buttons->addWidget(no);
+    }
+    if (back != nullptr) {
+        buttons->addWidget(back);
     }
     buttons->addStretch();
 

@@ -251,11 +251,15 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
         action->setToolTip(messageOf(finding));
         action->setStatusTip(messageOf(finding));
         connect(action, &QAction::triggered, this, [this, finding, takeOver] {
+            // One edit block: a single undo takes back the text and the control together.
+            QTextCursor step(m_box->document());
+            step.beginEditBlock();
             const ConfigFinding& f = m_findings[finding];
             if (takeOver && f.setting != nullptr && f.lineChoice != nullptr) {
                 m_takeOver(*f.setting, *f.lineChoice);
             }
             applyFix(finding);
+            step.endEditBlock();
         });
         fixes.push_back(action);
     };

@@ -161,7 +161,7 @@ start_app() {
             "${prefix[@]}" "$E2E_BIN" "${args[@]}"
     ) >"$E2E_WORK/app.log" 2>&1 &
     APP_PID=$!
-    MAIN_ID=$(wait_window '^Halvren$') || fail "the main window did not appear ($(cat "$E2E_WORK/app.log"))"
+    MAIN_ID=$(wait_window '(^| )Halvren\*?$') || fail "the main window did not appear ($(cat "$E2E_WORK/app.log"))"
     read -r MAIN_X MAIN_Y < <(window_origin "$MAIN_ID")
     note "main window $MAIN_ID at $MAIN_X,$MAIN_Y size $(window_size "$MAIN_ID")"
 }
