@@ -23,13 +23,13 @@ DocumentState::DocumentState(QPlainTextEdit* box, Choices choices, QObject* pare
     , m_box(box)
     , m_choices(std::move(choices))
     , m_savedChoices(m_choices()) {
-    m_savedText = m_box->toPlainText();
+    m_savedText = m_box->document()->toRawText();
     connect(m_box->document(), &QTextDocument::contentsChanged, this, &DocumentState::recheck);
 }
 
 void DocumentState::markSaved(const QString& path) {
     m_savedChoices = m_choices();
-    m_savedText = m_box->toPlainText();
+    m_savedText = m_box->document()->toRawText();
     m_box->document()->setModified(false);
     m_path = path;
     m_modified = false;
@@ -51,7 +51,7 @@ bool DocumentState::textDiffers() const {
     if (document->characterCount() != m_savedText.size() + 1) {
         return true;
     }
-    return m_box->toPlainText() != m_savedText;
+    return m_box->document()->toRawText() != m_savedText;
 }
 
 void DocumentState::recheck() {

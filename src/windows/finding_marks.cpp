@@ -326,7 +326,7 @@ bool FindingMarks::confirmSave(platform::WindowServices& services, QWidget* pare
     if (stopping.size() > MaxListed) {
         text += QStringLiteral("… und %1 weitere.\r\n").arg(stopping.size() - MaxListed);
     }
-    text += QStringLiteral("\r\nTrotzdem speichern, oder zurück zum Text, um die markierten Zeilen zu ändern?");
+    text += QStringLiteral("\r\nTrotzdem speichern oder zurück zum Text, um die markierten Zeilen zu ändern?");
     if (services.askQuestion(parent, text, QStringLiteral("Trotzdem speichern"), QStringLiteral("Zurück zum Text"))) {
         return true;
     }

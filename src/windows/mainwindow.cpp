@@ -529,7 +529,7 @@ bool MainWindow::save(const QString& path) {
         return false;
     }
     const QString saved = QFileInfo(QString::fromStdString(result.path)).absoluteFilePath();
-    m_stripNote = QStringLiteral("Gespeichert in ") + QDir::toNativeSeparators(saved);
+    m_stripNote = QStringLiteral("Gespeichert unter ") + QDir::toNativeSeparators(saved);
     m_noteTimer->start();
     m_document->markSaved(saved);
     return true;

@@ -49,5 +49,5 @@ expect_pixel "$arm_x" "$arm_y" "250,50,50" "opaque red arm"
 
 click_control "$PX" "$PY" 6660 4080 2820 375 # Command2 "Schließen"
 wait_window_gone "$preview" || fail "\"Schließen\" did not close the preview"
-close_program
+close_program_discarding # the choices made for the preview are not saved
 note "passed"

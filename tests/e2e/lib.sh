@@ -347,6 +347,23 @@ close_program() {
     [ $status -eq 0 ] || fail "the program ended with status $status"
 }
 
+# For a window with unsaved changes: the close picture asks first, and "Verwerfen" (one back from
+# the default "Abbrechen") ends the program without saving.
+close_program_discarding() {
+    click_at $((MAIN_X + $(px 11190) + $(px 225) / 2)) $((MAIN_Y + 8))
+    local box
+    box=$(wait_message_box '^Halvren Setforge$' "$MAIN_ID") || fail "no question about unsaved changes on close"
+    key shift+Tab space
+    wait_window_gone "$box" || fail "the question stayed open"
+    local deadline=$((SECONDS + 5))
+    while app_alive && ((SECONDS < deadline)); do sleep 0.05; done
+    app_alive && fail "the program still runs 5 s after \"Verwerfen\""
+    wait "$APP_PID"
+    local status=$?
+    APP_PID=""
+    [ $status -eq 0 ] || fail "the program ended with status $status"
+}
+
 # The buy window's id and origin, set by open_buy_menu.
 BUY_ID=""
 BUY_X=0

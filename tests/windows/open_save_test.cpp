@@ -201,6 +201,7 @@ TEST_F(OpenSaveTest, DropsOnTheTextBoxesOpenFilesAndInsertText) {
         EXPECT_FALSE(nickname->text().contains("file:"));
     }
     EXPECT_EQ(freeText()->toPlainText(), "bind x y");
+    EXPECT_EQ(services.unsavedQuestions.size(), 4U) << "each drop of one file asks first";
 }
 
 } // namespace
