@@ -231,7 +231,8 @@ void MainWindow::buildTitleArea() {
     connect(minimise, &PictureBox::clicked, this, &MainWindow::Picture2_Click);
 
     auto* close = new PictureBox(this, "Picture3", twipsRect(11190, 0, 225, 405), artwork::closeButton());
-    close->actAsButton("Beenden", "Beendet das Programm, ohne zu speichern");
+    close->actAsButton("Beenden",
+                       "Beendet das Programm; fragt vorher, ob ungespeicherte Änderungen gespeichert werden sollen");
     connect(close, &PictureBox::clicked, this, &MainWindow::Picture3_Click);
 
     m_strip->setAccessibleName("Titelleiste");
