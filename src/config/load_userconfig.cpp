@@ -86,8 +86,8 @@ std::optional<std::string> openingNotice(std::string_view bytes) {
         return std::nullopt;
     }
     return "Die Datei ist in UTF-16 gespeichert (im Windows-Editor „Unicode“). Das Spiel konnte sie so nicht "
-           "lesen und hat keinen ihrer Befehle ausgeführt.\r\n\r\nNach „Config erstellen“ steht sie in UTF-8 "
-           "da, und das Spiel liest sie.";
+           "lesen und hat keinen ihrer Befehle ausgeführt.\r\n\r\nBeim Speichern (Strg+S oder „Config "
+           "erstellen“) wird sie als UTF-8 geschrieben, und dann liest das Spiel sie.";
 }
 
 LoadedConfig loadUserconfig(std::string_view bytes) {

@@ -162,7 +162,7 @@ public:
         const std::size_t runEnd = std::min(m_text.find('\0'), m_text.size());
         if (runEnd < m_text.size() && nulChangesWhatRuns(m_text, runEnd)) {
             add(FindingKind::CutByGame, runEnd, m_text.size(),
-                "Das Spiel liest die Datei nur bis zu diesem Nullzeichen: alles danach führt es nicht aus.\r\n"
+                "Das Spiel liest die Datei nur bis zu diesem Nullzeichen: Alles danach führt es nicht aus.\r\n"
                 "Entferne das Nullzeichen.");
         }
         const std::string_view runnable = m_text.substr(0, runEnd);

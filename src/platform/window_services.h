@@ -56,8 +56,11 @@ public:
     virtual bool askQuestion(QWidget* parent, const QString& text, const QString& accept, const QString& reject) = 0;
 
     // A modal question with the same look as the message box and the three buttons "Speichern",
-    // "Verwerfen" and "Abbrechen"; Enter, Escape and closing the box take "Abbrechen".
-    virtual UnsavedChoice askAboutUnsavedChanges(QWidget* parent, const QString& text) = 0;
+    // "Verwerfen" and "Abbrechen"; Enter, Escape and closing the box take "Abbrechen". Services that
+    // have no such box (a benchmark's) go on without saving, as the program did before it asked.
+    virtual UnsavedChoice askAboutUnsavedChanges(QWidget* /*parent*/, const QString& /*text*/) {
+        return UnsavedChoice::Discard;
+    }
 
     // The modal save dialog; nullopt on cancel. Without a start folder it opens in the player's
     // game folder where one is found; every game folder found is offered in its side bar.
