@@ -16,7 +16,7 @@ bool isUtf16(std::string_view bytes) {
 }
 
 // 50000 as "50.000", the way German texts group digits.
-std::string grouped(std::size_t number) {
+std::string grouped(std::uint64_t number) {
     std::string digits = std::to_string(number);
     for (std::size_t at = digits.size(); at > 3; at -= 3) {
         digits.insert(at - 3, ".");
@@ -37,7 +37,7 @@ OpenDialogRequest userconfigOpenRequest() {
 
 std::optional<std::string> notAConfigReason(std::string_view bytes) {
     if (bytes.size() > LargestFileRead) {
-        return std::string(TooLargeForAConfig);
+        return tooLargeMessage(bytes.size());
     }
     if (!isUtf16(bytes) && std::ranges::count(bytes, '\0') > NulBytesTolerated) {
         return "Die Datei enthält Nullbytes und ist keine Textdatei.";
@@ -45,9 +45,20 @@ std::optional<std::string> notAConfigReason(std::string_view bytes) {
     return std::nullopt;
 }
 
-std::optional<std::string> beyondOpenLimits(std::string_view written) {
+std::string tooLargeMessage(std::uint64_t fileBytes) {
+    return "Die Datei ist " + grouped(fileBytes) + " Bytes groß. Das Programm öffnet Configs bis 1 MB (" +
+           grouped(LargestConfigBytes) + " Bytes); so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
+}
+
+std::optional<std::string> beyondOpenLimits(std::string_view written, std::uint64_t fileBytes) {
     if (written.size() > LargestConfigBytes) {
-        return "Die Config wäre gespeichert (mit CR LF am Zeilenende) " + grouped(written.size()) +
+        if (fileBytes > LargestConfigBytes) {
+            return tooLargeMessage(fileBytes);
+        }
+        // Within the limit itself, the file outgrows it once saved: the lines of the window's
+        // choices and the comment line are added, and every line ends with CR LF.
+        return "Die Datei ist " + grouped(fileBytes) + " Bytes groß; gespeichert, mit den Zeilen der Auswahl und " +
+               "CR LF am Zeilenende, wäre sie " + grouped(written.size()) +
                " Bytes groß. Das Programm öffnet Configs bis 1 MB (" + grouped(LargestConfigBytes) +
                " Bytes); so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
     }
@@ -64,7 +75,7 @@ std::optional<std::string> beyondOpenLimits(std::string_view written) {
         begin = lf + 1;
     }
     if (lines > MostConfigLines) {
-        return "Die Config hätte gespeichert " + grouped(lines) + " Zeilen. Das Programm öffnet Configs bis " +
+        return "Gespeichert hätte die Config " + grouped(lines) + " Zeilen. Das Programm öffnet Configs bis " +
                grouped(MostConfigLines) + " Zeilen; so große Dateien liest das Spiel ohnehin nur Zeile für Zeile.";
     }
     return std::nullopt;
@@ -75,8 +86,8 @@ std::optional<std::string> openingNotice(std::string_view bytes) {
         return std::nullopt;
     }
     return "Die Datei ist in UTF-16 gespeichert (im Windows-Editor „Unicode“). Das Spiel konnte sie so nicht "
-           "lesen und hat keinen ihrer Befehle ausgeführt.\r\n\r\nNach „Config erstellen“ steht sie in UTF-8 "
-           "da, und das Spiel liest sie.";
+           "lesen und hat keinen ihrer Befehle ausgeführt.\r\n\r\nBeim Speichern (Strg+S oder „Config "
+           "erstellen“) wird sie als UTF-8 geschrieben, und dann liest das Spiel sie.";
 }
 
 LoadedConfig loadUserconfig(std::string_view bytes) {
@@ -86,7 +97,7 @@ LoadedConfig loadUserconfig(std::string_view bytes) {
         return loaded;
     }
     loaded.state = parseUserconfig(bytes);
-    loaded.refusal = beyondOpenLimits(composeUserconfig(loaded.state));
+    loaded.refusal = beyondOpenLimits(composeUserconfig(loaded.state), bytes.size());
     if (loaded.refusal) {
         loaded.state = {};
         return loaded;

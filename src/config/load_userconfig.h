@@ -3,6 +3,7 @@
 #include "config/settings_state.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,17 +29,17 @@ inline constexpr std::size_t MostConfigLines = 50'000;
 inline constexpr std::size_t LongestConfigLine = 4'096; // bytes, line end excluded
 // At most this much is read from disk: UTF-16 takes up to twice the bytes of its text in UTF-8.
 inline constexpr std::size_t LargestFileRead = 2 * LargestConfigBytes + 2;
-inline constexpr std::string_view TooLargeForAConfig =
-    "Die Datei ist größer als 1 MB. Das Programm öffnet Configs bis 1 MB; so große Dateien liest das Spiel "
-    "ohnehin nur Zeile für Zeile.";
+
+// Why a file of `fileBytes` bytes is not opened (German), naming its size and the limit.
+[[nodiscard]] std::string tooLargeMessage(std::uint64_t fileBytes);
 
 // Why these bytes are not a config to load (German), or nullopt. A few NUL bytes are tolerated,
 // since an editor may leave one behind; more mean the file is not text (unless it is UTF-16).
 [[nodiscard]] std::optional<std::string> notAConfigReason(std::string_view bytes);
 
-// Why the config `written` (composed from an opened file) is beyond what the program opens, naming
-// the limit (German), or nullopt.
-[[nodiscard]] std::optional<std::string> beyondOpenLimits(std::string_view written);
+// Why the config `written` (composed from an opened file of `fileBytes` bytes) is beyond what the
+// program opens, naming the file's size and the limit (German), or nullopt.
+[[nodiscard]] std::optional<std::string> beyondOpenLimits(std::string_view written, std::uint64_t fileBytes);
 
 // What the window is to tell the player after opening these bytes (German), or nullopt: a UTF-16
 // file is one the game could not read before and will read once it is saved.

@@ -51,7 +51,7 @@ std::optional<std::string> nicknameRefusal(std::string_view nickname) {
     const std::string written = sanitizeUtf8(nameLineSafe(nickname));
     if (written.find('\\') != std::string::npos) {
         return "Der Nickname enthält einen Backslash (\\).\r\nDas Spiel lehnt solche Namen ab und behält den "
-               "alten Namen.\r\n\r\nBitte entferne den Backslash aus dem Nickname.";
+               "alten Namen.\r\n\r\nBitte entferne den Backslash aus dem Nicknamen.";
     }
     if (written.find("..") != std::string::npos) {
         return "Der Nickname enthält zwei Punkte hintereinander (..).\r\nDas Spiel lehnt solche Namen ab und "
@@ -61,7 +61,7 @@ std::optional<std::string> nicknameRefusal(std::string_view nickname) {
         return "Der Nickname ist zu lang: " + std::to_string(written.size()) + " Bytes.\r\nDas Spiel nimmt höchstens " +
                std::to_string(UserinfoValueLimit - 1) +
                " Bytes an (Umlaute zählen doppelt) und behält sonst den alten Namen.\r\n\r\n"
-               "Bitte kürze den Nickname.";
+               "Bitte kürze den Nicknamen.";
     }
     return std::nullopt;
 }

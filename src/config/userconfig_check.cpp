@@ -231,7 +231,7 @@ public:
         const std::size_t nul = m_text.find('\0');
         if (nul != None && nulChangesWhatRuns(m_text, nul)) {
             add(FindingKind::CutByGame, nul, m_text.size(),
-                "Das Spiel liest die Datei nur bis zu diesem Nullzeichen: alles danach führt es nicht aus.\r\n"
+                "Das Spiel liest die Datei nur bis zu diesem Nullzeichen: Alles danach führt es nicht aus.\r\n"
                 "Entferne das Nullzeichen.");
         }
         m_runEnd = nul == None ? m_file.text.size() : m_file.freeTextAt + nul;
@@ -684,7 +684,7 @@ private:
         const std::size_t begin = toFree(span.begin) + verb.span.begin;
         add(FindingKind::NearName, begin, toFree(span.begin) + verb.span.end,
             lineName(begin) + ": Meintest du " + near + "? Das Spiel kennt " + quoted(verb.text) +
-                " nicht, außer als eigenes alias aus einer anderen Datei.",
+                " nicht, außer als eigener Alias aus einer anderen Datei.",
             verb.quoted ? "\"" + near + "\"" : near);
     }
 

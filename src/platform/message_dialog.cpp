@@ -159,8 +159,9 @@ QPushButton* makeButton(QDialog* dialog, const QString& caption, const char* nam
     return button;
 }
 
-// The answer buttons, centred in a row; `no` is null for a plain message.
-QHBoxLayout* makeButtonRow(QDialog* dialog, const QString& accept, const QString& reject) {
+// The answer buttons, centred in a row: OK alone for a message, OK and `reject` for a question,
+// and a third `cancel` that ends the box with MessageDialog::SecondButton on `reject`.
+QHBoxLayout* makeButtonRow(QDialog* dialog, const QString& accept, const QString& reject, const QString& cancel) {
     auto* ok = makeButton(dialog, accept, "ok");
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
@@ -170,9 +171,18 @@ QHBoxLayout* makeButtonRow(QDialog* dialog, const QString& accept, const QString
     QPushButton* standard = ok;
     if (!reject.isEmpty()) {
         auto* no = makeButton(dialog, reject, "reject");
-        QObject::connect(no, &QPushButton::clicked, dialog, &QDialog::reject);
         buttons->addWidget(no);
         standard = no;
+        if (cancel.isEmpty()) {
+            QObject::connect(no, &QPushButton::clicked, dialog, &QDialog::reject);
+        } else {
+            QObject::connect(no, &QPushButton::clicked, dialog,
+                             [dialog] { dialog->done(MessageDialog::SecondButton); });
+            auto* back = makeButton(dialog, cancel, "cancel");
+            QObject::connect(back, &QPushButton::clicked, dialog, &QDialog::reject);
+            buttons->addWidget(back);
+            standard = back;
+        }
     }
     buttons->addStretch();
     standard->setDefault(true);
@@ -187,7 +197,7 @@ QFont messageFont() {
 }
 
 MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
-                             const QString& accept, const QString& reject)
+                             const QString& accept, const QString& reject, const QString& cancel)
     : QDialog(parent) {
     setObjectName(QStringLiteral("MessageBox"));
     setWindowTitle(title.isEmpty() ? QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()) : title);
@@ -206,7 +216,7 @@ MessageDialog::MessageDialog(QWidget* parent, const QString& title, const QStrin
     outer->setContentsMargins(Margin, Margin, Margin, Margin);
     outer->setSpacing(Spacing);
     outer->addLayout(body);
-    outer->addLayout(makeButtonRow(this, accept, reject));
+    outer->addLayout(makeButtonRow(this, accept, reject, cancel));
     // The box takes the size of its text and keeps it: nothing is clipped or stretched.
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -124,6 +124,19 @@ bool QtWindowServices::askQuestion(QWidget* parent, const QString& text, const Q
     return box.exec() == QDialog::Accepted;
 }
 
+UnsavedChoice QtWindowServices::askAboutUnsavedChanges(QWidget* parent, const QString& text) {
+    MessageDialog box(parent, {}, text, MessageIcon::Warning, QStringLiteral("Speichern"), QStringLiteral("Verwerfen"),
+                      QStringLiteral("Abbrechen"));
+    switch (box.exec()) {
+    case QDialog::Accepted:
+        return UnsavedChoice::Save;
+    case MessageDialog::SecondButton:
+        return UnsavedChoice::Discard;
+    default:
+        return UnsavedChoice::Cancel;
+    }
+}
+
 namespace {
 
 constexpr auto OwnSideBarEntries = "setforge-own-side-bar-entries";
@@ -269,7 +282,7 @@ ReadResult readConfigFile(const QString& path) {
     if (read.tooLarge) {
         return {false,
                 {},
-                QString::fromUtf8(config::TooLargeForAConfig.data(), qsizetype(config::TooLargeForAConfig.size()))};
+                QString::fromStdString(config::tooLargeMessage(static_cast<std::uint64_t>(QFileInfo(path).size())))};
     }
     if (!read.ok) {
         // A name whose bytes are not UTF-8 reaches the program with U+FFFD in their place and names

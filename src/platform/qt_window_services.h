@@ -16,6 +16,7 @@ public:
     void endProgram() override;
     void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
     bool askQuestion(QWidget* parent, const QString& text, const QString& accept, const QString& reject) override;
+    UnsavedChoice askAboutUnsavedChanges(QWidget* parent, const QString& text) override;
     std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) override;
     std::optional<QString> askOpenPath(QWidget* parent, const config::OpenDialogRequest& request) override;
     ReadResult readConfigFile(const QString& path) override;

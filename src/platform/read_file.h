@@ -19,7 +19,7 @@ struct FileRead {
 
 // The whole file when it is a regular file (after symbolic links) of at most `limit` bytes. What
 // the name is, is checked on the opened descriptor, and the open never waits: a FIFO, a device, a
-// socket or a folder is refused with the save step's wording, never read from.
+// socket or a folder is refused with a German reason that names what it is, never read from.
 [[nodiscard]] FileRead readRegularFile(const NativePath& path, std::size_t limit);
 
 namespace detail {

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace setforge::platform {
@@ -16,13 +15,13 @@ namespace {
 // Why the open failed. A socket cannot be opened at all (ENXIO), so its kind is looked up by name.
 std::string openFailure(const NativePath& path, int error) {
     if (error == ENOENT) {
-        return "Die Datei gibt es nicht (" + std::generic_category().message(error) + ")";
+        return "Die Datei gibt es nicht";
     }
     struct stat st {};
     if (error == ENXIO && stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         return detail::notRegularFileReason(st.st_mode);
     }
-    return systemReason(error);
+    return systemReason(error, false);
 }
 
 class Descriptor {
@@ -52,7 +51,7 @@ FileRead readRegularFile(const NativePath& path, std::size_t limit) {
     }
     struct stat st {};
     if (fstat(fd.get(), &st) != 0) {
-        return detail::refusedRead(systemReason(errno));
+        return detail::refusedRead(systemReason(errno, false));
     }
     if (!S_ISREG(st.st_mode)) {
         return detail::refusedRead(detail::notRegularFileReason(st.st_mode));
@@ -68,7 +67,7 @@ FileRead readRegularFile(const NativePath& path, std::size_t limit) {
             n = ::read(fd.get(), buffer, size);
         } while (n < 0 && errno == EINTR);
         if (n < 0) {
-            refusal = systemReason(errno);
+            refusal = systemReason(errno, false);
             return std::size_t{0};
         }
         return static_cast<std::size_t>(n);

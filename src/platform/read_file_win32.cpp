@@ -11,9 +11,9 @@ namespace {
 
 std::string openFailure(unsigned long error) {
     if (error == ERROR_FILE_NOT_FOUND) {
-        return "Die Datei gibt es nicht (The system cannot find the file specified)";
+        return "Die Datei gibt es nicht";
     }
-    return windowsReason(error);
+    return windowsReason(error, false);
 }
 
 class ReadHandle {
@@ -50,7 +50,7 @@ FileRead readRegularFile(const NativePath& path, std::size_t limit) {
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file.get(), &info)) {
-        return detail::refusedRead(windowsReason(GetLastError()));
+        return detail::refusedRead(windowsReason(GetLastError(), false));
     }
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return detail::refusedRead(detail::notRegularFileReason("ein Ordner"));
@@ -64,7 +64,7 @@ FileRead readRegularFile(const NativePath& path, std::size_t limit) {
     return detail::readUpTo(limit, [&file](char* buffer, std::size_t size, std::optional<std::string>& refusal) {
         DWORD n = 0;
         if (!ReadFile(file.get(), buffer, static_cast<DWORD>(size), &n, nullptr)) {
-            refusal = windowsReason(GetLastError());
+            refusal = windowsReason(GetLastError(), false);
         }
         return static_cast<std::size_t>(n);
     });

@@ -116,7 +116,7 @@ std::string anotherSaveReason() {
 }
 
 std::string readOnlyReason() {
-    return "Die Datei ist schreibgeschützt: Mit Ihren Rechten lässt sie sich nicht ändern (read-only file)";
+    return "Die Datei ist schreibgeschützt: Mit deinen Rechten lässt sie sich nicht ändern (read-only file)";
 }
 
 std::string foreignOwnerReason() {
@@ -126,7 +126,7 @@ std::string foreignOwnerReason() {
 
 std::string folderRefusedReason(std::string_view folder, const std::string& systemReason) {
     return "Im Ordner " + std::string(folder) +
-           " lassen sich mit Ihren Rechten keine Dateien anlegen oder ersetzen: " + systemReason;
+           " lassen sich mit deinen Rechten keine Dateien anlegen oder ersetzen: " + systemReason;
 }
 
 std::string incompleteReason(const std::string& systemReason, std::string_view backupPath) {

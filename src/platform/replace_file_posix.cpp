@@ -208,13 +208,17 @@ bool followFinalLinks(std::string& target) {
     }
 }
 
+const char* kindOfFile(mode_t mode) {
+    return S_ISDIR(mode)    ? "ein Ordner"
+           : S_ISCHR(mode)  ? "ein Gerät"
+           : S_ISBLK(mode)  ? "ein Blockgerät"
+           : S_ISFIFO(mode) ? "eine benannte Pipe (FIFO)"
+           : S_ISSOCK(mode) ? "ein Socket"
+                            : "etwas anderes";
+}
+
 std::string notRegularReason(mode_t mode) {
-    return detail::notRegularReason(S_ISDIR(mode)    ? "ein Ordner"
-                                    : S_ISCHR(mode)  ? "ein Gerät"
-                                    : S_ISBLK(mode)  ? "ein Blockgerät"
-                                    : S_ISFIFO(mode) ? "eine benannte Pipe (FIFO)"
-                                    : S_ISSOCK(mode) ? "ein Socket"
-                                                     : "etwas anderes");
+    return detail::notRegularReason(kindOfFile(mode));
 }
 
 // The reason for an error of making or renaming a file in the folder: where permissions refuse
@@ -612,7 +616,8 @@ config::WriteResult replaceFile(std::string target, std::string_view bytes) {
 }
 
 std::string detail::notRegularFileReason(unsigned int mode) {
-    return platform::notRegularReason(static_cast<mode_t>(mode));
+    return "Unter diesem Namen liegt keine gewöhnliche Datei, sondern " +
+           std::string(kindOfFile(static_cast<mode_t>(mode)));
 }
 
 } // namespace setforge::platform

@@ -428,7 +428,7 @@ config::WriteResult replaceFile(std::wstring path, std::string_view bytes) {
 }
 
 std::string detail::notRegularFileReason(const char* kind) {
-    return notRegularReason(kind);
+    return "Unter diesem Namen liegt keine gewöhnliche Datei, sondern " + std::string(kind);
 }
 
 } // namespace setforge::platform

@@ -64,14 +64,14 @@ const char* germanReason(int errorNumber) {
 
 } // namespace
 
-std::string systemReason(int errorNumber) {
+std::string systemReason(int errorNumber, bool withEnglish) {
     // The C library's text for the number, as strerror gives it, without strerror's shared buffer.
     const std::string english = std::generic_category().message(errorNumber);
     const char* german = germanReason(errorNumber);
     if (german == nullptr) {
         return "Systemfehler " + std::to_string(errorNumber) + " (" + english + ")";
     }
-    return std::string(german) + " (" + english + ")";
+    return withEnglish ? std::string(german) + " (" + english + ")" : std::string(german);
 }
 
 #ifdef _WIN32
@@ -141,13 +141,13 @@ std::string windowsText(unsigned long errorCode) {
 
 } // namespace
 
-std::string windowsReason(unsigned long errorCode) {
+std::string windowsReason(unsigned long errorCode, bool withEnglish) {
     const char* german = germanWindowsReason(errorCode);
     const std::string english = windowsText(errorCode);
     if (german == nullptr) {
         return "Systemfehler " + std::to_string(errorCode) + " (" + english + ")";
     }
-    return std::string(german) + " (" + english + ")";
+    return withEnglish ? std::string(german) + " (" + english + ")" : std::string(german);
 }
 
 #endif

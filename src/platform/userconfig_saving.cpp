@@ -44,14 +44,19 @@ config::SaveResult saveUserconfig(WindowServices& services, QWidget* dialogParen
     if (!gameRunsOrPlayerAgrees(services, dialogParent, *path)) {
         return {config::SaveOutcome::Cancelled, {}, {}};
     }
+    return saveUserconfigTo(services, *path, snapshot);
+}
+
+config::SaveResult saveUserconfigTo(WindowServices& services, const QString& path,
+                                    const std::function<config::SettingsState()>& snapshot) {
     const std::string bytes = config::composeUserconfig(snapshot());
     // A view, not a copy: the bytes outlive the call, and a config can be megabytes long.
     const QByteArray view = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    config::WriteResult written = services.writeFileAtomically(*path, view);
+    config::WriteResult written = services.writeFileAtomically(path, view);
     if (!written.ok) {
-        return {config::SaveOutcome::Failed, path->toStdString(), std::move(written.error)};
+        return {config::SaveOutcome::Failed, path.toStdString(), std::move(written.error)};
     }
-    return {config::SaveOutcome::Saved, path->toStdString(), {}};
+    return {config::SaveOutcome::Saved, path.toStdString(), {}};
 }
 
 } // namespace setforge::platform

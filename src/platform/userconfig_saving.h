@@ -2,6 +2,8 @@
 
 #include "config/save_userconfig.h"
 
+#include <QString>
+
 #include <functional>
 
 class QWidget;
@@ -17,5 +19,9 @@ class WindowServices;
 config::SaveResult saveUserconfig(WindowServices& services, QWidget* dialogParent,
                                   const std::function<config::SettingsState()>& snapshot,
                                   const config::SaveDialogRequest& request = config::userconfigDialogRequest());
+
+// Ctrl+S: composes and writes the file whole to `path`, with no dialog and no question.
+config::SaveResult saveUserconfigTo(WindowServices& services, const QString& path,
+                                    const std::function<config::SettingsState()>& snapshot);
 
 } // namespace setforge::platform

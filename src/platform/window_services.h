@@ -18,6 +18,9 @@ namespace setforge::platform {
 
 enum class MessageIcon { None, Information, Warning };
 
+// The answers to the question before unsaved changes would be lost.
+enum class UnsavedChoice { Save, Discard, Cancel };
+
 struct ReadResult {
     bool ok = false;
     QByteArray bytes;
@@ -51,6 +54,13 @@ public:
     // A modal question with the same look and bounds as the message box and two buttons; true
     // when the player takes `accept`. Enter, Escape and closing the box take `reject`.
     virtual bool askQuestion(QWidget* parent, const QString& text, const QString& accept, const QString& reject) = 0;
+
+    // A modal question with the same look as the message box and the three buttons "Speichern",
+    // "Verwerfen" and "Abbrechen"; Enter, Escape and closing the box take "Abbrechen". Services that
+    // have no such box (a benchmark's) go on without saving, as the program did before it asked.
+    virtual UnsavedChoice askAboutUnsavedChanges(QWidget* /*parent*/, const QString& /*text*/) {
+        return UnsavedChoice::Discard;
+    }
 
     // The modal save dialog; nullopt on cancel. Without a start folder it opens in the player's
     // game folder where one is found; every game folder found is offered in its side bar.

@@ -346,7 +346,7 @@ void paintIcon(QPainter& painter, int size) {
 
 } // namespace
 
-QPixmap titleStrip(qreal dpr) {
+QPixmap titleStrip(qreal dpr, const QString& note) {
     QPixmap pixmap = canvas(TitleStripSize, dpr, QColor(WindowGrey));
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -370,7 +370,24 @@ QPixmap titleStrip(qreal dpr) {
     stripText(painter, partnerX, baseline, PartnerName);
     diamond(painter, QPointF(std::round(partnerEnd + 7), std::round(area.height() / 2) - 1), 2.5);
     stripText(painter, productX, baseline, ProductTitle);
-    grooves(painter, std::ceil(productEnd + 10), makerX - 10, area.height());
+    const qreal groovesLeft = std::ceil(productEnd + 10);
+    const qreal groovesRight = makerX - 10;
+    const QFont noteFont = platform::interfaceFont();
+    const QString shown = QFontMetricsF(noteFont).elidedText(note, Qt::ElideMiddle, groovesRight - groovesLeft - 24);
+    if (shown.isEmpty()) {
+        grooves(painter, groovesLeft, groovesRight, area.height());
+    } else {
+        const qreal width = QFontMetricsF(noteFont).horizontalAdvance(shown);
+        const qreal noteX = std::round((groovesLeft + groovesRight - width) / 2);
+        grooves(painter, groovesLeft, noteX - 8, area.height());
+        grooves(painter, noteX + width + 8, groovesRight, area.height());
+        painter.setFont(noteFont);
+        painter.setPen(QColor(255, 255, 255, 170));
+        painter.drawText(QPointF(noteX, baseline + 1), shown);
+        painter.setPen(QColor(0x30, 0x32, 0x36));
+        painter.drawText(QPointF(noteX, baseline), shown);
+        painter.setFont(font);
+    }
     stripText(painter, makerX, baseline, MakerName);
     return pixmap;
 }

@@ -11,6 +11,7 @@
 class QColor;
 class QIcon;
 class QPixmap;
+class QString;
 
 // The windows' pictures, painted in code so that the repository holds no image files.
 // Every function returns a pixmap of the given size in logical pixels; dpr > 1 paints
@@ -31,8 +32,9 @@ inline constexpr QSize MarkerSize{13, 13};
 // The round pictures sit on the window grey.
 using windows::WindowGrey;
 
-// Silver strip with the partner's name, the product and the maker in orange.
-[[nodiscard]] QPixmap titleStrip(qreal dpr = 1.0);
+// Silver strip with the partner's name, the product and the maker in orange; a `note` (the file
+// in view) stands in dark grey in the grooves between them, shortened in its middle to fit.
+[[nodiscard]] QPixmap titleStrip(qreal dpr = 1.0, const QString& note = {});
 
 // The same three texts, large, in orange on dark metal.
 [[nodiscard]] QPixmap banner(qreal dpr = 1.0);

@@ -22,6 +22,11 @@ void PictureBox::addLine(const QLine& line) {
     update();
 }
 
+void PictureBox::setPicture(const QPixmap& picture) {
+    m_picture = picture;
+    update();
+}
+
 void PictureBox::actAsButton(const QString& accessibleName, const QString& description) {
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(accessibleName);

@@ -19,6 +19,8 @@ public:
     explicit PictureBox(QWidget* parent, const QString& name, const QRect& geometry, const QPixmap& picture = {});
 
     void addLine(const QLine& line); // one-pixel line drawn over the picture, in its own coordinates
+    void setPicture(const QPixmap& picture);
+    [[nodiscard]] const QPixmap& picture() const { return m_picture; }
 
     // Makes the picture a button for keyboard and assistive technology users: it takes the
     // focus with TAB, Space or Enter clicks it, and screen readers announce its German name.

@@ -418,10 +418,14 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
                 checkNow();
                 return;
             }
+            // One edit block: a single undo takes back the text and the control together.
+            QTextCursor step(m_box->document());
+            step.beginEditBlock();
             if (way == Way::Adopt && f.setting != nullptr && f.lineChoice != nullptr) {
                 m_takeOver(*f.setting, *f.lineChoice);
             }
             applyFix(finding);
+            step.endEditBlock();
         });
         fixes.push_back(action);
     };
@@ -497,7 +501,7 @@ bool FindingMarks::confirmSave(platform::WindowServices& services, QWidget* pare
     if (stopping.size() > MaxListed) {
         text += QStringLiteral("… und %1 weitere.\r\n\r\n").arg(stopping.size() - MaxListed);
     }
-    text += QStringLiteral("Trotzdem speichern, oder zurück zum Text, um die markierten Zeilen zu ändern?");
+    text += QStringLiteral("Trotzdem speichern oder zurück zum Text, um die markierten Zeilen zu ändern?");
     if (services.askQuestion(parent, text, QStringLiteral("Trotzdem speichern"), QStringLiteral("Zurück zum Text"))) {
         return true;
     }

@@ -1,3 +1,4 @@
+#include "config/load_userconfig.h"
 #include "config/product.h"
 #include "platform/qt_window_services.h"
 #include "windows/mainwindow.h"
@@ -142,12 +143,19 @@ int main(int argc, char* argv[]) {
     setforge::windows::MainWindow window(services);
     window.showCentred();
     // `setforge FILE` (and the desktop's "open with") edits that config. A file that does not exist
-    // yet in an existing folder is a new one: the save proposes it, as editors do.
+    // yet in an existing folder is a new one: the save proposes it, as editors do. In a folder that
+    // does not exist it could never be saved: the player is told, and the window starts without a file.
     if (file) {
         const QFileInfo info(*file);
-        const bool newFile = !info.exists() && !info.isSymLink() && info.absoluteDir().exists() &&
-                             !file->contains(QChar::ReplacementCharacter);
-        if (newFile) {
+        const bool missing = !info.exists() && !info.isSymLink() && !file->contains(QChar::ReplacementCharacter);
+        if (missing && !info.absoluteDir().exists()) {
+            const std::string reason = "Den Ordner " + QDir::toNativeSeparators(info.absolutePath()).toStdString() +
+                                       " gibt es nicht; dort lässt sich die Config auch nicht anlegen.";
+            services.showMessage(&window, {},
+                                 QString::fromStdString(setforge::config::loadFailureMessage(
+                                     QDir::toNativeSeparators(info.absoluteFilePath()).toStdString(), reason)),
+                                 setforge::platform::MessageIcon::Warning);
+        } else if (missing) {
             window.proposeSavePath(*file);
         } else {
             window.openConfig(*file);

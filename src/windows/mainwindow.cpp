@@ -17,6 +17,7 @@
 #include "windows/choice_release.h"
 #include "windows/controls.h"
 #include "windows/crosshairpreview.h"
+#include "windows/document_state.h"
 #include "windows/file_drop.h"
 #include "windows/finding_marks.h"
 #include "windows/key_box.h"
@@ -27,6 +28,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -34,6 +36,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -59,6 +62,40 @@ QString labelName(const SettingRow& place) {
                                                  : QStringLiteral("Label%1").arg(place.row + 2);
 }
 
+// How long the note after a save stays in the title strip.
+constexpr int SavedNoteMs = 6000;
+
+// TAB moves the focus on from the free text; Ctrl+TAB types the character itself.
+class TabTyping final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* press = static_cast<QKeyEvent*>(event);
+            if (press->key() == Qt::Key_Tab && press->modifiers() == Qt::ControlModifier) {
+                static_cast<QPlainTextEdit*>(watched)->insertPlainText(QStringLiteral("\t"));
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// The take-over of a line's value into a control, undone and redone with the text in one step.
+class ChoiceUndo final : public QAbstractUndoItem {
+public:
+    ChoiceUndo(std::function<void()> undo, std::function<void()> redo)
+        : m_undo(std::move(undo))
+        , m_redo(std::move(redo)) {}
+    void undo() override { m_undo(); }
+    void redo() override { m_redo(); }
+
+private:
+    std::function<void()> m_undo, m_redo;
+};
+
 void setBoxColours(QWidget* box, int grey) {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, QColor(grey, grey, grey));
@@ -83,11 +120,66 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
     buildFindingMarks();
     buildCrosshairPreviewButton();
     announceChanges();
+    buildDocumentState();
 
-    new FileDrop(this, [this](const QString& path) { return openConfig(path); },
+    new FileDrop(this,
+                 [this](const QString& path) {
+                     return settleUnsavedChanges(QStringLiteral("eine andere Config geöffnet wird")) &&
+                            openConfig(path);
+                 },
                  {this, m_nickname, m_freeText->viewport()});
     auto* open = new QShortcut(QKeySequence::Open, this);
     connect(open, &QShortcut::activated, this, &MainWindow::openWithDialog);
+    auto* save = new QShortcut(QKeySequence::Save, this);
+    connect(save, &QShortcut::activated, this, &MainWindow::saveInPlace);
+}
+
+void MainWindow::buildDocumentState() {
+    m_document = new DocumentState(
+        m_freeText, [this] { return choices(); }, this);
+    for (const SettingControls& controls : m_settingControls) {
+        if (controls.list != nullptr) {
+            connect(controls.list, &QComboBox::currentIndexChanged, m_document, &DocumentState::recheck);
+        }
+        for (QRadioButton* option : controls.options) {
+            connect(option, &QRadioButton::toggled, m_document, &DocumentState::recheck);
+        }
+    }
+    connect(m_nickname, &QLineEdit::textChanged, m_document, &DocumentState::recheck);
+    connect(m_document, &DocumentState::changed, this, &MainWindow::showDocumentState);
+    m_noteTimer = new QTimer(this);
+    m_noteTimer->setSingleShot(true);
+    m_noteTimer->setInterval(SavedNoteMs);
+    connect(m_noteTimer, &QTimer::timeout, this, [this] {
+        m_stripNote.clear();
+        showDocumentState();
+    });
+    showDocumentState();
+}
+
+void MainWindow::showDocumentState() {
+    // The taskbar and the window list name the file; "[*]" becomes the unsaved mark.
+    const QString& path = m_document->path();
+    const QString name = QFileInfo(path).fileName();
+    setWindowTitle(path.isEmpty() ? MakerName + QStringLiteral("[*]")
+                                  : name + QStringLiteral("[*] \u2013 ") + MakerName);
+    setWindowModified(m_document->isModified());
+    QString note = m_stripNote;
+    if (note.isEmpty() && !path.isEmpty()) {
+        note = name + (m_document->isModified() ? QStringLiteral(" *") : QString());
+    }
+    m_strip->setPicture(artwork::titleStrip(1.0, note));
+    m_strip->setToolTip(path.isEmpty() ? QString() : QDir::toNativeSeparators(path));
+    m_strip->setAccessibleDescription((note.isEmpty() ? QString() : note + QStringLiteral(". ")) +
+                                      QStringLiteral("Mit der linken Maustaste ziehen, um das Fenster zu verschieben"));
+}
+
+QString MainWindow::currentPath() const {
+    return m_document->path();
+}
+
+bool MainWindow::hasUnsavedChanges() const {
+    return m_document->isModified();
 }
 
 void MainWindow::setTabOrderByRows() {
@@ -170,7 +262,8 @@ void MainWindow::buildTitleArea() {
     connect(minimise, &PictureBox::clicked, this, &MainWindow::Picture2_Click);
 
     auto* close = new PictureBox(this, "Picture3", twipsRect(11190, 0, 225, 405), artwork::closeButton());
-    close->actAsButton("Beenden", "Beendet das Programm, ohne zu speichern");
+    close->actAsButton("Beenden",
+                       "Beendet das Programm; fragt vorher, ob ungespeicherte Änderungen gespeichert werden sollen");
     connect(close, &PictureBox::clicked, this, &MainWindow::Picture3_Click);
 
     m_strip->setAccessibleName("Titelleiste");
@@ -244,6 +337,8 @@ void MainWindow::buildFreeTextFrame() {
     m_freeText->setObjectName("Text2");
     m_freeText->setGeometry(twipsRect(120, 720, 5295, 3735));
     m_freeText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_freeText->setTabChangesFocus(true);
+    m_freeText->installEventFilter(new TabTyping(m_freeText));
     setBoxColours(m_freeText, 224);
 }
 
@@ -290,14 +385,24 @@ void MainWindow::buildFindingMarks() {
 
 void MainWindow::takeOverChoice(const config::SettingSpec& setting, const config::ChoiceSpec& choice) {
     const auto index = static_cast<std::size_t>(&setting - SettingsCatalogue.data());
+    const std::string before = choices().*setting.field;
+    const std::string after(m_settingControls.at(index).list != nullptr ? choice.display : choice.control);
+    setChoice(index, after);
+    // Joins the edit block the fix is made in, so that one undo brings back the line and the choice.
+    m_freeText->document()->appendUndoItem(new ChoiceUndo([this, index, before] { setChoice(index, before); },
+                                                          [this, index, after] { setChoice(index, after); }));
+}
+
+void MainWindow::setChoice(std::size_t index, const std::string& field) {
     const SettingControls& controls = m_settingControls.at(index);
     if (controls.list != nullptr) {
-        controls.list->setCurrentIndex(controls.list->findText(qs(choice.display), Qt::MatchExactly));
+        controls.list->setCurrentIndex(controls.list->findText(QString::fromStdString(field), Qt::MatchExactly));
     }
     for (QRadioButton* option : controls.options) {
-        if (option->objectName() == qs(choice.control)) {
-            option->setChecked(true);
-        }
+        // An exclusive pair cannot be cleared by unchecking its chosen button.
+        option->setAutoExclusive(false);
+        option->setChecked(option->objectName().toStdString() == field);
+        option->setAutoExclusive(true);
     }
 }
 
@@ -352,6 +457,12 @@ void MainWindow::buildButtons() {
 }
 
 config::SettingsState MainWindow::snapshot() const {
+    config::SettingsState state = choices();
+    state.manual_text = config::decodeFromBox(platform::wholeText(m_freeText).toStdString());
+    return state;
+}
+
+config::SettingsState MainWindow::choices() const {
     config::SettingsState state;
     state.nickname = m_nickname->text().toStdString();
     for (std::size_t index = 0; index < SettingsCatalogue.size(); ++index) {
@@ -366,24 +477,13 @@ config::SettingsState MainWindow::snapshot() const {
             }
         }
     }
-    state.manual_text = config::decodeFromBox(platform::wholeText(m_freeText).toStdString());
     return state;
 }
 
 void MainWindow::load(const config::SettingsState& state) {
     m_nickname->setText(QString::fromStdString(state.nickname));
     for (std::size_t index = 0; index < SettingsCatalogue.size(); ++index) {
-        const std::string& field = state.*SettingsCatalogue[index].field;
-        const SettingControls& controls = m_settingControls[index];
-        if (controls.list != nullptr) {
-            controls.list->setCurrentIndex(controls.list->findText(QString::fromStdString(field), Qt::MatchExactly));
-        }
-        for (QRadioButton* option : controls.options) {
-            // An exclusive pair cannot be cleared by unchecking its chosen button.
-            option->setAutoExclusive(false);
-            option->setChecked(option->objectName().toStdString() == field);
-            option->setAutoExclusive(true);
-        }
+        setChoice(index, state.*SettingsCatalogue[index].field);
     }
     platform::replaceText(m_freeText, QString::fromStdString(config::encodeForBox(state.manual_text)));
 }
@@ -395,7 +495,7 @@ void MainWindow::insertIntoFreeText(const QString& line) {
 void MainWindow::showCentred() {
     platform::centreOnScreen(this);
     show();
-    m_gamma->setFocus(Qt::OtherFocusReason);
+    m_nickname->setFocus(Qt::OtherFocusReason);
 }
 
 bool MainWindow::openConfig(const QString& path) {
@@ -415,7 +515,7 @@ bool MainWindow::openConfig(const QString& path) {
         return false;
     }
     load(loaded.state);
-    proposeSavePath(path);
+    m_document->markSaved(QFileInfo(path).absoluteFilePath());
     if (loaded.notice) {
         m_services.showMessage(this, {}, QString::fromStdString(*loaded.notice), platform::MessageIcon::Information);
     }
@@ -423,43 +523,90 @@ bool MainWindow::openConfig(const QString& path) {
 }
 
 void MainWindow::proposeSavePath(const QString& path) {
-    m_loadedPath = QFileInfo(path).absoluteFilePath();
+    m_document->setPath(QFileInfo(path).absoluteFilePath());
 }
 
 void MainWindow::openWithDialog() {
+    if (!settleUnsavedChanges(QStringLiteral("eine andere Config geöffnet wird"))) {
+        return;
+    }
     config::OpenDialogRequest request = config::userconfigOpenRequest();
-    if (!m_loadedPath.isEmpty()) {
-        request.startFolder = QFileInfo(m_loadedPath).absolutePath().toStdString();
+    if (!m_document->path().isEmpty()) {
+        request.startFolder = QFileInfo(m_document->path()).absolutePath().toStdString();
     }
     if (const std::optional<QString> path = m_services.askOpenPath(this, request); path && !path->isEmpty()) {
         openConfig(*path);
     }
 }
 
-void MainWindow::Command1_Click() {
+bool MainWindow::saveInPlace() {
+    return save(m_document->path());
+}
+
+bool MainWindow::settleUnsavedChanges(const QString& before) {
+    if (!m_document->isModified()) {
+        return true;
+    }
+    const QString& path = m_document->path();
+    const QString what =
+        path.isEmpty()
+            ? QStringLiteral("Die Einstellungen und der eigene Text im Fenster sind noch nicht "
+                             "gespeichert.")
+            : QStringLiteral("Die Änderungen an „%1“ sind noch nicht gespeichert.").arg(QDir::toNativeSeparators(path));
+    const QString text = what + QStringLiteral("\r\n\r\nSollen sie gespeichert werden, bevor %1?").arg(before);
+    switch (m_services.askAboutUnsavedChanges(this, text)) {
+    case platform::UnsavedChoice::Save:
+        return saveInPlace();
+    case platform::UnsavedChoice::Discard:
+        return true;
+    case platform::UnsavedChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool MainWindow::save(const QString& path) {
     // A name the game would refuse is caught before the player picks a file.
     if (const auto refusal = config::nicknameRefusal(m_nickname->text().toStdString())) {
         m_services.showMessage(this, {}, QString::fromStdString(*refusal), platform::MessageIcon::Warning);
         m_nickname->setFocus(Qt::OtherFocusReason);
-        return;
+        return false;
     }
     // A file that would not do in game what the window shows is saved only when the player says so.
     if (!m_marks->confirmSave(m_services, this)) {
-        return;
+        return false;
     }
-    config::SaveDialogRequest request = config::userconfigDialogRequest();
-    if (!m_loadedPath.isEmpty()) {
-        // Saving writes the loaded file back, after the overwrite question.
-        const QFileInfo loaded(m_loadedPath);
-        request.startFolder = loaded.absolutePath().toStdString();
-        request.proposedName = loaded.fileName().toStdString();
+    const auto take = [this] { return snapshot(); };
+    config::SaveResult result;
+    if (!path.isEmpty()) {
+        // The file he opened or saved: writing it again is what he asked for, so no dialog and no question.
+        result = platform::saveUserconfigTo(m_services, path, take);
+    } else {
+        config::SaveDialogRequest request = config::userconfigDialogRequest();
+        if (!m_document->path().isEmpty()) {
+            // Saving proposes the file in view, after the overwrite question.
+            const QFileInfo current(m_document->path());
+            request.startFolder = current.absolutePath().toStdString();
+            request.proposedName = current.fileName().toStdString();
+        }
+        result = platform::saveUserconfig(m_services, this, take, request);
     }
-    const config::SaveResult result = platform::saveUserconfig(
-        m_services, this, [this] { return snapshot(); }, request);
     if (result.outcome == config::SaveOutcome::Failed) {
         m_services.showMessage(this, {}, QString::fromStdString(config::saveFailureMessage(result)),
                                platform::MessageIcon::Warning);
     }
+    if (result.outcome != config::SaveOutcome::Saved) {
+        return false;
+    }
+    const QString saved = QFileInfo(QString::fromStdString(result.path)).absoluteFilePath();
+    m_stripNote = QStringLiteral("Gespeichert unter ") + QDir::toNativeSeparators(saved);
+    m_noteTimer->start();
+    m_document->markSaved(saved);
+    return true;
+}
+
+void MainWindow::Command1_Click() {
+    save({});
 }
 
 void MainWindow::Command2_Click() {
@@ -492,11 +639,11 @@ void MainWindow::Command4_Click() {
 
 QString MainWindow::gameConfigPath() const {
     // The game runs its own config.cfg from the folder of the config the player opened.
-    if (m_loadedPath.isEmpty()) {
+    if (m_document->path().isEmpty()) {
         return {};
     }
-    const QString path = QFileInfo(m_loadedPath).dir().filePath("config.cfg");
-    return QFileInfo(path) == QFileInfo(m_loadedPath) ? QString() : path;
+    const QString path = QFileInfo(m_document->path()).dir().filePath("config.cfg");
+    return QFileInfo(path) == QFileInfo(m_document->path()) ? QString() : path;
 }
 
 void MainWindow::Command5_Click() {
@@ -516,7 +663,9 @@ void MainWindow::Picture2_Click() {
 }
 
 void MainWindow::Picture3_Click() {
-    m_services.endProgram();
+    if (settleUnsavedChanges(QStringLiteral("das Programm endet"))) {
+        m_services.endProgram();
+    }
 }
 
 void MainWindow::paintEvent(QPaintEvent* /*event*/) {
@@ -531,7 +680,12 @@ void MainWindow::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // A close from the window system ends the program just as the close picture does.
+    // A close from the window system ends the program just as the close picture does, and asks first
+    // in the same way.
+    if (!settleUnsavedChanges(QStringLiteral("das Programm endet"))) {
+        event->ignore();
+        return;
+    }
     event->accept();
     m_services.endProgram();
 }

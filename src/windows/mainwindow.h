@@ -7,12 +7,14 @@
 #include <QWidget>
 
 #include <array>
+#include <string>
 #include <vector>
 
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
+class QTimer;
 
 namespace setforge::platform {
 class WindowServices;
@@ -20,6 +22,7 @@ class WindowServices;
 
 namespace setforge::windows {
 
+class DocumentState;
 class FindingMarks;
 class FreeTextBox;
 class PictureBox;
@@ -45,7 +48,7 @@ public:
     // break goes in front when the caret stands behind text on its line.
     void insertIntoFreeText(const QString& line);
 
-    // Shows the window centred on its screen with the focus on the gamma list.
+    // Shows the window centred on its screen with the focus on the nickname.
     void showCentred();
 
     // Loads the config at `path` into the window; the next save proposes the same file. A file
@@ -55,8 +58,20 @@ public:
     // The next save proposes `path` (a file that need not exist yet), as after opening it.
     void proposeSavePath(const QString& path);
 
-    // Ctrl+O: asks for a config and loads it.
+    // Ctrl+O: asks about unsaved changes, then for a config, and loads it.
     void openWithDialog();
+
+    // Ctrl+S: saves to the file in view with no dialog, or as "Config erstellen" without one.
+    // True when the file was written.
+    bool saveInPlace();
+
+    // The file in view ("" for none) and whether the window differs from it.
+    [[nodiscard]] QString currentPath() const;
+    [[nodiscard]] bool hasUnsavedChanges() const;
+
+    // Before the window's content is replaced or lost: asks "Speichern", "Verwerfen" or
+    // "Abbrechen" when there are unsaved changes. True to go on.
+    [[nodiscard]] bool settleUnsavedChanges(const QString& before);
 
     // Handlers, named after control and event.
     void Command1_Click();
@@ -88,6 +103,11 @@ private:
     // Takes a setting back to no choice (nullptr: empties the nickname), as at start.
     void releaseChoice(const config::SettingSpec* setting);
     [[nodiscard]] QWidget* controlOf(const config::SettingSpec* setting) const;
+    void setChoice(std::size_t index, const std::string& field); // "" clears the row
+    [[nodiscard]] config::SettingsState choices() const;         // snapshot() without the free text
+    bool save(const QString& path);                              // "" asks where
+    void buildDocumentState();
+    void showDocumentState();
     void buildCrosshairPreviewButton();
     void announceChanges();
     [[nodiscard]] QString gameConfigPath() const;
@@ -104,9 +124,11 @@ private:
     QLineEdit* m_nickname = nullptr;
     FreeTextBox* m_freeText = nullptr;
     QComboBox* m_gamma = nullptr;
-    FindingMarks* m_marks = nullptr; // what the game makes of the free text, marked in it
-    bool m_iconScheduled = false;    // the window icon waits for the first picture
-    QString m_loadedPath;            // the config loaded last in this run, "" for none
+    FindingMarks* m_marks = nullptr;     // what the game makes of the free text, marked in it
+    bool m_iconScheduled = false;        // the window icon waits for the first picture
+    DocumentState* m_document = nullptr; // the file in view and whether the window differs from it
+    QString m_stripNote;                 // shown in the title strip for a moment after a save
+    QTimer* m_noteTimer = nullptr;
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_buyMenu;
     QPointer<QWidget> m_crosshairPreview;

@@ -70,9 +70,13 @@ TEST(LoadUserconfig, OpensWithinLimitsAndWhatItSavesOpensAgain) {
         {"longest line", std::string(LongestConfigLine, 'a'), ""},
         {"a byte longer", "x\n" + std::string(LongestConfigLine + 1, 'a'), "Eine Zeile ist 4.097 Bytes"},
         {"largest", largest, ""},
-        {"a byte larger", largest + " ", "1.048.579 Bytes"}, // and the CR LF behind it
-        {"just under 1 MB with LF ends", lines(10'485, std::string(99, 'a'), "\n"), "1.059.002 Bytes"},
-        {"Windows-1252 grows", std::string(700'000, '\xE4'), "1.400.019 Bytes"},
+        // The file's own size is named, and the size it would have once saved.
+        {"a byte larger", largest + " ",
+         "1.048.560 Bytes groß; gespeichert, mit den Zeilen der Auswahl und CR LF "
+         "am Zeilenende, wäre sie 1.048.579 Bytes"},
+        {"just under 1 MB with LF ends", lines(10'485, std::string(99, 'a'), "\n"), "1.048.500 Bytes groß; gesp"},
+        {"Windows-1252 grows", std::string(700'000, '\xE4'), "ist 700.000 Bytes groß; gespeichert"},
+        {"over 1 MB itself", std::string(1'500'000, 'a'), "Die Datei ist 1.500.000 Bytes groß."},
         {"UTF-16 of more than 1 MB", "\xFF\xFE" + lines(13'000, utf16(std::string(40, 'a') + "\r\n"), ""), ""},
     };
     for (const Case& c : cases) {

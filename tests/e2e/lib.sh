@@ -161,7 +161,7 @@ start_app() {
             "${prefix[@]}" "$E2E_BIN" "${args[@]}"
     ) >"$E2E_WORK/app.log" 2>&1 &
     APP_PID=$!
-    MAIN_ID=$(wait_window '^Halvren$') || fail "the main window did not appear ($(cat "$E2E_WORK/app.log"))"
+    MAIN_ID=$(wait_window '(^| )Halvren\*?$') || fail "the main window did not appear ($(cat "$E2E_WORK/app.log"))"
     read -r MAIN_X MAIN_Y < <(window_origin "$MAIN_ID")
     note "main window $MAIN_ID at $MAIN_X,$MAIN_Y size $(window_size "$MAIN_ID")"
 }
@@ -341,6 +341,23 @@ close_program() {
     local deadline=$((SECONDS + 5))
     while app_alive && ((SECONDS < deadline)); do sleep 0.05; done
     app_alive && fail "the program still runs 5 s after its close picture was clicked"
+    wait "$APP_PID"
+    local status=$?
+    APP_PID=""
+    [ $status -eq 0 ] || fail "the program ended with status $status"
+}
+
+# For a window with unsaved changes: the close picture asks first, and "Verwerfen" (one back from
+# the default "Abbrechen") ends the program without saving.
+close_program_discarding() {
+    click_at $((MAIN_X + $(px 11190) + $(px 225) / 2)) $((MAIN_Y + 8))
+    local box
+    box=$(wait_message_box '^Halvren Setforge$' "$MAIN_ID") || fail "no question about unsaved changes on close"
+    key shift+Tab space
+    wait_window_gone "$box" || fail "the question stayed open"
+    local deadline=$((SECONDS + 5))
+    while app_alive && ((SECONDS < deadline)); do sleep 0.05; done
+    app_alive && fail "the program still runs 5 s after \"Verwerfen\""
     wait "$APP_PID"
     local status=$?
     APP_PID=""

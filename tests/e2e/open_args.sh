@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What `setforge` does with what it is given on the command line: a FIFO is refused within a second
 # (opening it must not wait for a writer) and the program goes on answering; a file that does not
-# exist yet starts an empty window whose save writes exactly that file; the window answers during
-# the largest load; two files are refused.
+# exist yet starts an empty window whose save writes exactly that file, one in a missing folder
+# gets a warning; the window answers during the largest load; two files are refused.
 # Usage: open_args.sh <setforge> <screenshot folder>
 source "$([[ $0 == */* ]] && echo "${0%/*}" || echo .)/lib.sh" || exit 1
 e2e_setup open_args "$1" "$2" 97
@@ -33,6 +33,14 @@ wait_window_gone "$dialog" || fail "the save dialog stayed open"
 wait_file_changed "$game/neu.cfg" none || fail "the proposed new file was not written"
 printf '// User Angaben\r\n\r\n' >"$E2E_WORK/expected.cfg"
 expect_bytes "$game/neu.cfg" "$E2E_WORK/expected.cfg"
+close_program
+
+# A new file in a folder that does not exist: a warning, and the window starts without a file.
+start_app -- "$E2E_WORK/fehlt/neu.cfg"
+box=$(wait_message_box '^Halvren Setforge$' "$MAIN_ID") || fail "no warning for the missing folder"
+shot missing-folder >/dev/null
+close_message_box "$box"
+[ "$(window_title "$MAIN_ID")" = Halvren ] || fail "a file is named after the warning: $(window_title "$MAIN_ID")"
 close_program
 
 # The largest accepted load (the most lines): the close picture, clicked as soon as the window is

@@ -214,5 +214,39 @@ TEST(MessageBox, OneOkButtonClosesTheBoxFromTheKeyboard) {
     }
 }
 
+// The question before unsaved work is lost: three buttons, and Enter and Escape go back.
+TEST(MessageBox, UnsavedQuestionTakesEachAnswerAndDefaultsToCancel) {
+    struct Case {
+        const char* button; // clicked, or nullptr to press `key` on the focused one
+        Qt::Key key;
+        UnsavedChoice expected;
+    };
+    const std::vector<Case> cases = {
+        {"ok", Qt::Key_unknown, UnsavedChoice::Save},       {"reject", Qt::Key_unknown, UnsavedChoice::Discard},
+        {"cancel", Qt::Key_unknown, UnsavedChoice::Cancel}, {nullptr, Qt::Key_Return, UnsavedChoice::Cancel},
+        {nullptr, Qt::Key_Escape, UnsavedChoice::Cancel},
+    };
+    for (const Case& c : cases) {
+        QtWindowServices services;
+        ModalWatch watch([&](QWidget* box) {
+            const auto buttons = box->findChildren<QPushButton*>();
+            ASSERT_EQ(buttons.size(), 3);
+            EXPECT_EQ(buttons[0]->text(), "Speichern");
+            EXPECT_EQ(buttons[1]->text(), "Verwerfen");
+            EXPECT_EQ(buttons[2]->text(), "Abbrechen");
+            EXPECT_TRUE(buttons[2]->isDefault());
+            if (c.button != nullptr) {
+                box->findChild<QPushButton*>(c.button)->click();
+            } else {
+                QTest::keyClick(box->focusWidget(), c.key);
+            }
+        });
+        EXPECT_EQ(services.askAboutUnsavedChanges(nullptr, "Noch nicht gespeichert."), c.expected)
+            << (c.button != nullptr ? c.button : "key");
+        EXPECT_TRUE(watch.acted());
+        EXPECT_FALSE(watch.forcedClosed());
+    }
+}
+
 } // namespace
 } // namespace setforge::platform

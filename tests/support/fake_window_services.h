@@ -52,6 +52,8 @@ public:
     std::deque<std::optional<QString>> saveAnswers;
     // Answers for the coming questions, first in first out; no answer left takes the reject button.
     std::deque<bool> questionAnswers;
+    // Answers for the coming questions about unsaved changes; no answer left takes "Abbrechen".
+    std::deque<UnsavedChoice> unsavedAnswers;
     // Answers for the coming open dialogs, likewise.
     std::deque<std::optional<QString>> openAnswers;
     // Runs while the save dialog is "open", before it answers.
@@ -68,6 +70,7 @@ public:
     int endProgramCalls = 0;
     std::vector<Message> messages;
     std::vector<Message> questions; // title holds the two captions as "accept|reject"
+    std::vector<Message> unsavedQuestions;
     std::vector<SaveRequest> saveRequests;
     std::vector<OpenRequest> openRequests;
     std::vector<Write> writes;
@@ -88,6 +91,15 @@ public:
         }
         const bool answer = questionAnswers.front();
         questionAnswers.pop_front();
+        return answer;
+    }
+    UnsavedChoice askAboutUnsavedChanges(QWidget* parent, const QString& text) override {
+        unsavedQuestions.push_back({parent, {}, text, MessageIcon::Warning});
+        if (unsavedAnswers.empty()) {
+            return UnsavedChoice::Cancel;
+        }
+        const UnsavedChoice answer = unsavedAnswers.front();
+        unsavedAnswers.pop_front();
         return answer;
     }
     std::optional<QString> askSavePath(QWidget* parent, const config::SaveDialogRequest& request) override {

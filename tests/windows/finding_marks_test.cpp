@@ -133,6 +133,25 @@ TEST_F(FindingMarksTest, ContextMenuTakesTheFix) {
     }
 }
 
+// Ctrl+Z after a take-over brings back the line and the player's earlier choice in one step.
+TEST_F(FindingMarksTest, UndoTakesBackTheFixWithTheChoice) {
+    show("cl_righthand 0;echo x");
+    caretAt(2);
+    const std::unique_ptr<QMenu> menu(marks()->createMenu(box()->cursorRect().center()));
+    for (QAction* action : menu->actions()) {
+        if (action->text() == QString::fromUtf8("Wert in die Auswahl übernehmen")) {
+            action->trigger();
+        }
+    }
+    ASSERT_TRUE(control<QRadioButton>("o14")->isChecked());
+    QTest::keyClick(box(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(box()->toPlainText(), "cl_righthand 0;echo x");
+    EXPECT_TRUE(control<QRadioButton>("o15")->isChecked());
+    box()->redo();
+    EXPECT_EQ(box()->toPlainText(), "echo x");
+    EXPECT_TRUE(control<QRadioButton>("o14")->isChecked());
+}
+
 TEST_F(FindingMarksTest, SaveAsksOnlyWhenTheGameWouldDoOtherwise) {
     // Only a hint: the save goes straight to the dialog.
     show("bind Strg +duck");

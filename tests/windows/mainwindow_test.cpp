@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, StartsWithNothingChosenAndListsFilledInOrder) {
     }
     EXPECT_EQ(control<QLineEdit>("Text1")->text(), "");
     EXPECT_EQ(freeText()->toPlainText(), "");
-    EXPECT_EQ(window.focusWidget(), control<QWidget>("ga"));
+    EXPECT_EQ(window.focusWidget(), control<QWidget>("Text1"));
     EXPECT_EQ(config::composeUserconfig(window.snapshot()), "// User Angaben\r\n\r\n");
 }
 
