@@ -47,12 +47,13 @@ qt_options=(
     -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
     -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
     -DFEATURE_pdf=OFF -DFEATURE_syntaxhighlighter=OFF
-    # Widgets the windows never show. The file dialog and message box keep what they are made of.
+    # Widgets the windows never show. The file dialog and message box keep what they are made of,
+    # and the Vista style's headers need the input dialog.
     -DFEATURE_calendarwidget=OFF -DFEATURE_datetimeedit=OFF -DFEATURE_mdiarea=OFF -DFEATURE_dial=OFF
     -DFEATURE_lcdnumber=OFF -DFEATURE_splashscreen=OFF -DFEATURE_wizard=OFF -DFEATURE_colordialog=OFF
     -DFEATURE_fontdialog=OFF -DFEATURE_fontcombobox=OFF -DFEATURE_keysequenceedit=OFF
     -DFEATURE_undoview=OFF -DFEATURE_columnview=OFF -DFEATURE_dockwidget=OFF -DFEATURE_toolbox=OFF
-    -DFEATURE_errormessage=OFF -DFEATURE_inputdialog=OFF -DFEATURE_progressdialog=OFF
+    -DFEATURE_errormessage=OFF -DFEATURE_progressdialog=OFF
 )
 qt_key=$qt_version-$({
     printf '%s\n' "$qt_deb_version" "${qt_options[@]}"
