@@ -28,12 +28,12 @@ foreach(name IN LISTS names)
     string(APPEND body "    \"${name}\",\n")
 endforeach()
 file(WRITE "${OUTPUT}.tmp"
-"// Generated from src/config/data/game-console-names.tsv by cmake/console_names.cmake; do not edit.
-#include \"config/console_names.h\"
+"// Generated from src/game/data/game-console-names.tsv by cmake/console_names.cmake; do not edit.
+#include \"game/console_names.h\"
 
 #include <array>
 
-namespace setforge::config {
+namespace setforge::game {
 namespace {
 constexpr std::array<std::string_view, ${total}> Names{{
 ${body}}};
@@ -43,7 +43,7 @@ std::span<const std::string_view> gameConsoleNames() {
     return Names;
 }
 
-} // namespace setforge::config
+} // namespace setforge::game
 ")
 file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUTPUT}.tmp")

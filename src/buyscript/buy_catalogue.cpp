@@ -11,7 +11,7 @@ std::string ComposeBuyScript(std::string_view key, const std::set<std::string>& 
     std::string line;
     line.reserve(key.size() + 256);
     line += "bind \"";
-    line += bindableKey(key);
+    line += game::bindableKey(key);
     line += "\" \"";
     const std::size_t aliasesStart = line.size();
     for (const BuyItem& item : BuyCatalogue) {

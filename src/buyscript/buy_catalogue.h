@@ -1,6 +1,6 @@
 #pragma once
 
-#include "buyscript/game_keys.h"
+#include "game/keys.h"
 
 #include <array>
 #include <cstdint>
@@ -10,6 +10,9 @@
 #include <vector>
 
 namespace setforge::buyscript {
+
+// Whether the game's bind knows a key is the game's rule; the buy line's users find it here.
+using game::isGameKey;
 
 // Which team can buy an item; shown by the colour of its marker.
 enum class TeamSide { BothSides, AntiTerrorist, Terrorist };

@@ -1,7 +1,7 @@
 #include "config/game_config.h"
 
-#include "config/ascii.h"
-#include "config/console.h"
+#include "game/ascii.h"
+#include "game/console.h"
 
 namespace setforge::config {
 
@@ -13,20 +13,21 @@ bool runsUserconfig(std::string_view configCfgBytes) {
     // The game stops reading a file at its first NUL byte.
     const std::string_view text = configCfgBytes.substr(0, configCfgBytes.find('\0'));
     bool runs = false;
-    console::forEachCommand(text, [&](const console::Command& command) {
+    game::console::forEachCommand(text, [&](const game::console::Command& command) {
         if (runs) {
             return;
         }
-        const console::Tokens tokens = console::tokenize(text.substr(command.begin, command.end - command.begin));
+        const game::console::Tokens tokens =
+            game::console::tokenize(text.substr(command.begin, command.end - command.begin));
         // The engine's exec takes exactly one argument; with more it only prints its usage.
-        runs = tokens.args.size() == 2 && equalsIgnoringCase(tokens.args[0].text, "exec") &&
-               equalsIgnoringCase(tokens.args[1].text, UserconfigName);
+        runs = tokens.args.size() == 2 && game::equalsIgnoringCase(tokens.args[0].text, "exec") &&
+               game::equalsIgnoringCase(tokens.args[1].text, UserconfigName);
     });
     return runs;
 }
 
 bool isUserconfigName(std::string_view fileName) {
-    return equalsIgnoringCase(fileName, UserconfigName);
+    return game::equalsIgnoringCase(fileName, UserconfigName);
 }
 
 std::string userconfigNotRunMessage(std::string_view folder) {

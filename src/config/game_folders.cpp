@@ -1,5 +1,5 @@
 #include "config/game_folders.h"
-#include "config/ascii.h"
+#include "game/ascii.h"
 
 #include <filesystem>
 #include <fstream>
@@ -130,7 +130,7 @@ std::string identityOf(const fs::path& path) {
     std::string identity = utf8Of((error ? path : real).lexically_normal());
 #ifdef _WIN32
     for (char& c : identity) {
-        c = lowerAscii(c);
+        c = game::lowerAscii(c);
     }
 #endif
     return identity;
@@ -201,7 +201,7 @@ private:
     static std::string comparable(std::string name) {
 #ifdef _WIN32
         for (char& c : name) {
-            c = lowerAscii(c);
+            c = game::lowerAscii(c);
         }
 #endif
         return name;
@@ -265,7 +265,7 @@ std::vector<std::string> parseLibraryFolders(std::string_view vdfText) {
         VdfTokens::Token value = tokens.next();
         if (value.kind == VdfTokens::Kind::Open) {
             if (keys.empty()) {
-                inRoot = equalsIgnoringCase(key.text, "libraryfolders");
+                inRoot = game::equalsIgnoringCase(key.text, "libraryfolders");
                 if (!inRoot) {
                     return paths;
                 }
@@ -277,7 +277,7 @@ std::vector<std::string> parseLibraryFolders(std::string_view vdfText) {
             return paths;
         }
         // New form: "libraryfolders" { "0" { "path" "…" } }; old form: "LibraryFolders" { "1" "…" }.
-        const bool newForm = keys.size() == 2 && isDigits(keys[1]) && equalsIgnoringCase(key.text, "path");
+        const bool newForm = keys.size() == 2 && isDigits(keys[1]) && game::equalsIgnoringCase(key.text, "path");
         const bool oldForm = keys.size() == 1 && isDigits(key.text);
         if (inRoot && (newForm || oldForm) && !value.text.empty()) {
             paths.push_back(std::move(value.text));

@@ -7,13 +7,13 @@
 // Where the two differ, the line gets one finding naming the cause.
 #include "config/userconfig_check.h"
 
-#include "buyscript/game_keys.h"
-#include "config/ascii.h"
-#include "config/console.h"
-#include "config/console_names.h"
-#include "config/game_run.h"
 #include "config/userconfig.h"
 #include "config/utf8.h"
+#include "game/ascii.h"
+#include "game/console.h"
+#include "game/console_names.h"
+#include "game/keys.h"
+#include "game/run.h"
 
 #include <algorithm>
 #include <array>
@@ -25,9 +25,9 @@
 namespace setforge::config {
 namespace {
 
-using console::Argument;
-using console::Span;
 using game::None;
+using game::console::Argument;
+using game::console::Span;
 using Words = std::vector<std::vector<std::string_view>>;
 
 // What a command can set that a control of the window also sets: a setting, or the name.
@@ -111,24 +111,25 @@ struct SaidLine {
 
 SaidLine saidBy(std::string_view line) {
     SaidLine said;
-    console::forEachCommand(
+    game::console::forEachCommand(
         line,
-        [&](const console::Command& command) {
+        [&](const game::console::Command& command) {
             if (said.commentAt != None) {
                 return;
             }
             const std::string_view text = line.substr(command.begin, command.end - command.begin);
             std::vector<Argument> args;
-            const console::Ending ending = console::readArguments(text, console::PlainReading, [&](const Argument& a) {
-                args.push_back(a);
-                return true;
-            });
+            const game::console::Ending ending =
+                game::console::readArguments(text, game::console::PlainReading, [&](const Argument& a) {
+                    args.push_back(a);
+                    return true;
+                });
             appendWords(said.commands, args);
             if (ending.commentAt != None) {
                 said.commentAt = command.begin + ending.commentAt;
             }
         },
-        console::LongCommands::Keep);
+        game::console::LongCommands::Keep);
     return said;
 }
 
@@ -250,7 +251,7 @@ public:
                           m_lineByLine);
         std::optional<FileValue> found;
         for (const game::Step& step : m_run.steps) {
-            if (step.args.size() >= 2 && equalsIgnoringCase(step.args[0].text, cvar)) {
+            if (step.args.size() >= 2 && game::equalsIgnoringCase(step.args[0].text, cvar)) {
                 const bool free = step.span.begin >= m_file.freeTextAt;
                 found = FileValue{std::string(step.args[1].text), free ? lineOf(toFree(step.span.begin)) : 0, free};
             }
@@ -362,7 +363,7 @@ private:
         const Span free{toFree(line.begin), std::min(toFree(line.end), m_text.size())};
         const std::string_view body = text.substr(0, text.size() - (text.ends_with('\r') ? 1 : 0));
         // Read line by line, the CR of the line end closes no quote left open: it ends the piece.
-        if (m_lineByLine && (body.size() > console::MaxCommandBytes || std::ranges::count(body, '"') % 2 == 1 ||
+        if (m_lineByLine && (body.size() > game::console::MaxCommandBytes || std::ranges::count(body, '"') % 2 == 1 ||
                              std::ranges::any_of(body, game::endsPieceByte))) {
             reportPieces(free, runs);
         } else if (const std::size_t cr = text.find('\r'); cr != None && cr + 1 < text.size()) {
@@ -424,12 +425,12 @@ private:
         std::optional<std::string> fix;
         const std::string_view body = content.substr(0, shown.end - shown.begin);
         if (std::ranges::none_of(body, [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) &&
-            body.size() <= console::MaxCommandBytes) {
+            body.size() <= game::console::MaxCommandBytes) {
             // Blanks for TAB and CR, and a closed quote, read the same both ways.
             std::string readable(body);
             std::ranges::replace_if(
                 readable, [](char c) { return c == '\t' || c == '\r'; }, ' ');
-            const bool open = console::tokenize(readable, console::PlainReading).unclosedQuote;
+            const bool open = game::console::tokenize(readable, game::console::PlainReading).unclosedQuote;
             if (open) {
                 readable += '"';
             }
@@ -502,9 +503,9 @@ private:
                 message = lineName(at) + ": Das Spiel liest höchstens 80 Argumente eines Befehls: Ab hier lässt es "
                                          "alles weg.\r\nTeile den Befehl auf, etwa mit alias.";
             } else {
-                const console::Tokens whole =
-                    console::tokenize(m_text.substr(rest.begin, rest.end - rest.begin),
-                                      {console::GameReading.singleChars, false, false, false});
+                const game::console::Tokens whole =
+                    game::console::tokenize(m_text.substr(rest.begin, rest.end - rest.begin),
+                                            {game::console::GameReading.singleChars, false, false, false});
                 const std::size_t length = whole.args.empty() ? 0 : whole.args.front().text.size();
                 message = lineName(at) + ": Dieses Argument ist " + std::to_string(length) +
                           " Zeichen lang: Ab 515 Zeichen hört das Spiel hier auf, den Befehl zu lesen, und führt nur " +
@@ -520,9 +521,9 @@ private:
     void reportReading(Span line, const std::string& runs) {
         const std::string_view text = std::string_view(m_text).substr(line.begin, line.end - line.begin);
         std::optional<Span> word;
-        console::forEachCommand(text, [&](const console::Command& command) {
+        game::console::forEachCommand(text, [&](const game::console::Command& command) {
             const std::string_view c = text.substr(command.begin, command.end - command.begin);
-            console::readArguments(c, console::PlainReading, [&](const Argument& a) {
+            game::console::readArguments(c, game::console::PlainReading, [&](const Argument& a) {
                 const bool odd = !a.quoted && (a.text.find_first_of("{}()',:") != None ||
                                                static_cast<unsigned char>(a.text.front()) >= 0x80);
                 if (odd && !word) {
@@ -582,7 +583,7 @@ private:
         for (std::size_t i = 0; i < m_run.steps.size(); ++i) {
             const game::Step& step = m_run.steps[i];
             const auto& args = step.args;
-            if (equalsIgnoringCase(args[0].text, "alias") && args.size() >= 2) {
+            if (game::equalsIgnoringCase(args[0].text, "alias") && args.size() >= 2) {
                 m_aliases.insert(lowered(args[1].text));
             }
             noteSetter(i);
@@ -600,16 +601,16 @@ private:
 
     static std::string lowered(std::string_view s) {
         std::string out(s);
-        std::ranges::transform(out, out.begin(), lowerAscii);
+        std::ranges::transform(out, out.begin(), game::lowerAscii);
         return out;
     }
 
     // A bind with a command, or an unbind, replaces what a key did: an earlier bind of it never acts.
     void noteBind(std::size_t i, std::unordered_map<std::string, std::size_t>& bound) {
         const auto& args = m_run.steps[i].args;
-        const bool bind = equalsIgnoringCase(args[0].text, "bind") && args.size() >= 3;
-        const bool unbind = equalsIgnoringCase(args[0].text, "unbind") && args.size() >= 2;
-        if ((!bind && !unbind) || !buyscript::isGameKey(args[1].text)) {
+        const bool bind = game::equalsIgnoringCase(args[0].text, "bind") && args.size() >= 3;
+        const bool unbind = game::equalsIgnoringCase(args[0].text, "unbind") && args.size() >= 2;
+        if ((!bind && !unbind) || !game::isGameKey(args[1].text)) {
             return;
         }
         const std::string key = lowered(args[1].text);
@@ -635,16 +636,16 @@ private:
     void checkBindKey(const game::Step& step) {
         const auto& args = step.args;
         if (args.size() < 2 ||
-            !(equalsIgnoringCase(args[0].text, "bind") || equalsIgnoringCase(args[0].text, "unbind"))) {
+            !(game::equalsIgnoringCase(args[0].text, "bind") || game::equalsIgnoringCase(args[0].text, "unbind"))) {
             return;
         }
         const Argument& key = args[1];
-        if (buyscript::isGameKey(key.text)) {
+        if (game::isGameKey(key.text)) {
             return;
         }
         const std::size_t begin = toFree(step.span.begin) + key.span.begin;
         const std::size_t end = toFree(step.span.begin) + key.span.end;
-        const std::vector<std::string_view> near = buyscript::nearGameKeys(key.text);
+        const std::vector<std::string_view> near = game::nearGameKeys(key.text);
         std::string message = lineName(begin) + ": Das Spiel kennt keine Taste " + quoted(key.text) +
                               ": Dieser Befehl belegt keine Taste.";
         std::optional<std::string> fix;
@@ -675,7 +676,7 @@ private:
         }
         auto [it, fresh] = m_near.try_emplace(name);
         if (fresh) {
-            it->second = nearGameConsoleName(name);
+            it->second = game::nearGameConsoleName(name);
         }
         if (!it->second) {
             return;
@@ -692,11 +693,11 @@ private:
 
     void noteSetter(std::size_t i) {
         const auto& args = m_run.steps[i].args;
-        if (equalsIgnoringCase(args[0].text, "name") && args.size() >= 2) {
+        if (game::equalsIgnoringCase(args[0].text, "name") && args.size() >= 2) {
             if (!userinfoRefuses(args[1].text)) {
                 m_setters[NameTarget] = Setter{i, std::string(args[1].text)};
             }
-        } else if (equalsIgnoringCase(args[0].text, "setinfo")) {
+        } else if (game::equalsIgnoringCase(args[0].text, "setinfo")) {
             // Exactly a key and a value; the key removes every userinfo key it is the start of
             // (Info_RemoveKey compares only its length) before it is set.
             if (args.size() != 3 || args[1].text.empty() || userinfoRefuses(args[1].text) ||
@@ -714,7 +715,7 @@ private:
         } else if (args.size() >= 2) {
             for (std::size_t t = 0; t < SettingCount; ++t) {
                 if (SettingsCatalogue[t].lineForm == LineForm::Cvar &&
-                    equalsIgnoringCase(args[0].text, SettingsCatalogue[t].key)) {
+                    game::equalsIgnoringCase(args[0].text, SettingsCatalogue[t].key)) {
                     m_setters[t] = Setter{i, std::string(args[1].text)};
                 }
             }

@@ -6,11 +6,11 @@
 // the free text, so a line may only move into a control when nothing before it in the file can
 // change the same variable. Where the engine's variants read a line differently, or a line is too
 // unusual to be sure of, it stays in the free text: the game then does exactly what it did.
-#include "config/ascii.h"
 #include "config/config_text.h"
-#include "config/console.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
+#include "game/ascii.h"
+#include "game/console.h"
 
 #include <algorithm>
 #include <array>
@@ -28,7 +28,7 @@ constexpr std::size_t None = std::string_view::npos;
 // The engine cuts a command after 1023 bytes and runs the rest as a command of its own. Lines up
 // to this length are taken apart precisely; longer ones are judged by every name they contain.
 constexpr std::size_t PreciseLineLimit = 1000;
-static_assert(PreciseLineLimit < console::MaxCommandBytes);
+static_assert(PreciseLineLimit < game::console::MaxCommandBytes);
 
 // What a line can set: the twenty settings in catalogue order, then the nickname.
 constexpr std::size_t SettingCount = SettingsCatalogue.size();
@@ -42,15 +42,15 @@ std::string_view targetKey(std::size_t target) {
 
 void assignLowered(std::string& out, std::string_view s) {
     out.resize(s.size());
-    std::ranges::transform(s, out.begin(), lowerAscii);
+    std::ranges::transform(s, out.begin(), game::lowerAscii);
 }
 
 // --- Lines that can move into a control -------------------------------------------------------
 
 // A bare word every engine variant reads alike and as one argument of one command.
-bool isPlainWord(const console::Argument& argument) {
+bool isPlainWord(const game::console::Argument& argument) {
     return argument.quoted || std::ranges::none_of(argument.text, [](char c) {
-               return c == '"' || c == ';' || console::readsDifferentlyAcrossBuilds(c);
+               return c == '"' || c == ';' || game::console::readsDifferentlyAcrossBuilds(c);
            });
 }
 
@@ -68,13 +68,14 @@ std::optional<PlainCommand> plainCommand(std::string_view line) {
     }
     PlainCommand command;
     bool plain = true;
-    const console::Ending ending = console::readArguments(line, console::PlainReading, [&](const console::Argument& a) {
-        plain = command.count < command.args.size() && isPlainWord(a);
-        if (plain) {
-            command.args[command.count++] = a.text;
-        }
-        return plain;
-    });
+    const game::console::Ending ending =
+        game::console::readArguments(line, game::console::PlainReading, [&](const game::console::Argument& a) {
+            plain = command.count < command.args.size() && isPlainWord(a);
+            if (plain) {
+                command.args[command.count++] = a.text;
+            }
+            return plain;
+        });
     if (!plain || ending.commentAt != None || ending.unclosedQuote) {
         return std::nullopt;
     }
@@ -91,7 +92,7 @@ struct SettingLine {
 SettingLine settingOf(std::string_view key, std::string_view value, LineForm form) {
     for (std::size_t t = 0; t < SettingCount; ++t) {
         const SettingSpec& setting = SettingsCatalogue[t];
-        const bool sameKey = form == LineForm::Cvar ? equalsIgnoringCase(key, setting.key) : key == setting.key;
+        const bool sameKey = form == LineForm::Cvar ? game::equalsIgnoringCase(key, setting.key) : key == setting.key;
         if (setting.lineForm == form && sameKey) {
             return {t, value};
         }
@@ -107,10 +108,10 @@ SettingLine settingLine(std::string_view line) {
     }
     const auto& args = command->args;
     if (command->count == 2) {
-        return equalsIgnoringCase(args[0], "name") ? SettingLine{NameTarget, args[1]}
-                                                   : settingOf(args[0], args[1], LineForm::Cvar);
+        return game::equalsIgnoringCase(args[0], "name") ? SettingLine{NameTarget, args[1]}
+                                                         : settingOf(args[0], args[1], LineForm::Cvar);
     }
-    if (command->count == 3 && equalsIgnoringCase(args[0], "setinfo")) {
+    if (command->count == 3 && game::equalsIgnoringCase(args[0], "setinfo")) {
         return settingOf(args[1], args[2], LineForm::Setinfo);
     }
     return {};
@@ -166,8 +167,9 @@ bool nicknameWritesBackUnchanged(std::string_view name) {
 // --- What any other line may change -----------------------------------------------------------
 
 // How the plain reading of a command ends.
-console::Ending readToTheEnd(std::string_view command) {
-    return console::readArguments(command, console::PlainReading, [](const console::Argument&) { return true; });
+game::console::Ending readToTheEnd(std::string_view command) {
+    return game::console::readArguments(command, game::console::PlainReading,
+                                        [](const game::console::Argument&) { return true; });
 }
 
 // The command without a trailing `//` comment. Only a comment that starts an argument in every
@@ -175,20 +177,22 @@ console::Ending readToTheEnd(std::string_view command) {
 // variant may see a quoted argument where another sees the comment, so all of it counts.
 std::string_view runnablePart(std::string_view command) {
     const std::string_view before = command.substr(0, readToTheEnd(command).commentAt);
-    return std::ranges::any_of(before, console::readsDifferentlyAcrossBuilds) ? command : before;
+    return std::ranges::any_of(before, game::console::readsDifferentlyAcrossBuilds) ? command : before;
 }
 
 // The command's first argument in the engine variant that splits most: used to find every command
 // that may set a variable, so it errs towards finding one.
 std::string_view verbOf(std::string_view command) {
-    const std::optional<console::Argument> verb = console::firstArgument(command, console::WidestReading);
+    const std::optional<game::console::Argument> verb =
+        game::console::firstArgument(command, game::console::WidestReading);
     return verb ? verb->text : std::string_view{};
 }
 
 // A bind only stores its command for a key press; loading the file runs none of it.
 bool isBind(std::string_view command) {
-    const std::optional<console::Argument> verb = console::firstArgument(command, console::PlainReading);
-    return verb && !verb->unclosedQuote && equalsIgnoringCase(verb->text, "bind");
+    const std::optional<game::console::Argument> verb =
+        game::console::firstArgument(command, game::console::PlainReading);
+    return verb && !verb->unclosedQuote && game::equalsIgnoringCase(verb->text, "bind");
 }
 
 Targets namedTargets(std::string_view lowered) {
@@ -205,7 +209,7 @@ Targets namedTargets(std::string_view lowered) {
 Targets targetsNamedBy(std::string_view verb) {
     Targets named;
     for (std::size_t t = 0; t < TargetCount; ++t) {
-        if (equalsIgnoringCase(verb, targetKey(t))) {
+        if (game::equalsIgnoringCase(verb, targetKey(t))) {
             named.set(t);
         }
     }
@@ -227,7 +231,7 @@ void addCommandReach(std::string_view command, std::string& lowered, Reach& reac
     assignLowered(lowered, runnablePart(command));
     const Targets named = namedTargets(lowered);
     reach.touches |= lowered.find("exec") != None ? Targets().set() : named;
-    if (equalsIgnoringCase(verb, "setinfo")) {
+    if (game::equalsIgnoringCase(verb, "setinfo")) {
         reach.sets |= named;
     }
 }
@@ -239,7 +243,7 @@ Reach reachOf(std::string_view line, std::string& lowered) {
         return {named, lowered.find("exec") != None ? Targets().set() : named};
     }
     Reach reach;
-    console::forEachCommand(line, [&](const console::Span& command) {
+    game::console::forEachCommand(line, [&](const game::console::Span& command) {
         addCommandReach(line.substr(command.begin, command.end - command.begin), lowered, reach);
     });
     return reach;
@@ -270,8 +274,8 @@ template <typename Visit> void forEachLine(std::string_view text, Visit visit) {
 // the game then reads what it read before.
 bool endsInsideQuotes(std::string_view line) {
     std::size_t start = 0;
-    console::forEachCommand(
-        line, [&](const console::Span& command) { start = command.begin; }, console::LongCommands::Keep);
+    game::console::forEachCommand(
+        line, [&](const game::console::Span& command) { start = command.begin; }, game::console::LongCommands::Keep);
     return readToTheEnd(line.substr(start)).unclosedQuote;
 }
 

@@ -2,7 +2,7 @@
 
 #include "buyscript/buy_catalogue.h"
 #include "buyscript/weapon_sheets.h"
-#include "config/ascii.h"
+#include "game/ascii.h"
 #include "platform/secondary_window.h"
 #include "platform/window_services.h"
 #include "windows/artwork.h"
@@ -106,12 +106,12 @@ BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QS
     , m_insertLine(std::move(insertLine))
     , m_context(std::move(context)) {
     if (m_context.freeText) {
-        m_textBindings = config::keyBindings(m_context.freeText());
+        m_textBindings = game::keyBindings(m_context.freeText());
     }
     // The game runs config.cfg before userconfig.cfg: its binds hold unless the free text changes them.
     if (!m_context.gameConfigPath.isEmpty()) {
         if (const platform::ReadResult read = services.readConfigFile(m_context.gameConfigPath); read.ok) {
-            m_configBindings = config::keyBindings(
+            m_configBindings = game::keyBindings(
                 std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())));
         }
     }
@@ -136,7 +136,7 @@ BuyMenu::BuyMenu(platform::WindowServices& services, std::function<void(const QS
     showKeyStatus();
 }
 
-void BuyMenu::editBind(const config::BuyBind& bind, std::size_t line) {
+void BuyMenu::editBind(const buyscript::BuyBind& bind, std::size_t line) {
     m_editLine = line;
     m_kept = bind.unknown;
     m_key->setText(QString::fromStdString(bind.key));
@@ -152,11 +152,11 @@ void BuyMenu::showKeyStatus() {
         return;
     }
     const std::string typed = m_key->text().toStdString();
-    const std::string key = buyscript::bindableKey(typed);
-    QString shown = QString::fromStdString(key.size() == 1 ? std::string(1, config::upperAscii(key[0])) : key);
+    const std::string key = game::bindableKey(typed);
+    QString shown = QString::fromStdString(key.size() == 1 ? std::string(1, game::upperAscii(key[0])) : key);
     QString status;
-    const config::KeyBinding* inText = config::bindingOf(m_textBindings, key);
-    const config::KeyBinding* inConfig = config::bindingOf(m_configBindings, key);
+    const game::KeyBinding* inText = game::bindingOf(m_textBindings, key);
+    const game::KeyBinding* inConfig = game::bindingOf(m_configBindings, key);
     if (m_editLine && inText != nullptr && inText->line == *m_editLine) {
         status = QStringLiteral("Ändert das Buy-Script in Zeile %1.").arg(*m_editLine);
     } else if (inText != nullptr) {
@@ -165,7 +165,7 @@ void BuyMenu::showKeyStatus() {
                      .arg(inText->line);
     } else if (inConfig != nullptr) {
         status = QStringLiteral("%1 ist belegt: %2 (config.cfg)").arg(shown, QString::fromStdString(inConfig->command));
-    } else if (!typed.empty() && !buyscript::isGameKey(typed)) {
+    } else if (!typed.empty() && !game::isGameKey(typed)) {
         status = QStringLiteral("Das Spiel kennt keine Taste „%1“.").arg(m_key->text());
     }
     if (!m_kept.empty()) {
@@ -179,7 +179,7 @@ void BuyMenu::showKeyStatus() {
 }
 
 bool BuyMenu::confirmKeyInUse(const std::string& key) {
-    const config::KeyBinding* inText = config::bindingOf(m_textBindings, key);
+    const game::KeyBinding* inText = game::bindingOf(m_textBindings, key);
     if (inText != nullptr && m_editLine && inText->line != *m_editLine) {
         const QString question = QStringLiteral("Die Taste %1 ist im eigenen Text auch in Zeile %2 belegt: %3.\r\n\r\n"
                                                 "Im Spiel gilt die spätere Zeile. Trotzdem so ändern?")
@@ -199,7 +199,7 @@ bool BuyMenu::confirmKeyInUse(const std::string& key) {
         m_editLine = inText->line;
         return true;
     }
-    const config::KeyBinding* inConfig = config::bindingOf(m_configBindings, key);
+    const game::KeyBinding* inConfig = game::bindingOf(m_configBindings, key);
     if (inConfig != nullptr && inText == nullptr) {
         const QString question = QStringLiteral("Die Taste %1 ist in config.cfg belegt: %2.\r\n\r\n"
                                                 "Das Buy-Script ersetzt diese Belegung im Spiel. Trotzdem einfügen?")
@@ -291,9 +291,9 @@ void BuyMenu::buildCreatePanel() {
 
 void BuyMenu::Command1_Click() {
     const std::string key = m_key->text().toStdString();
-    if (!buyscript::isGameKey(key)) {
+    if (!game::isGameKey(key)) {
         // The window stays open with its ticks and key, so the player only corrects the key.
-        services().showMessage(this, {}, QString::fromStdString(buyscript::unknownKeyMessage(key)),
+        services().showMessage(this, {}, QString::fromStdString(game::unknownKeyMessage(key)),
                                platform::MessageIcon::Warning);
         m_key->setFocus(Qt::OtherFocusReason);
         return;
@@ -304,7 +304,7 @@ void BuyMenu::Command1_Click() {
             ticked.insert(box->objectName().toStdString());
         }
     }
-    if (!confirmKeyInUse(buyscript::bindableKey(key))) {
+    if (!confirmKeyInUse(game::bindableKey(key))) {
         return;
     }
     const std::string line = buyscript::ComposeBuyScript(key, ticked, m_kept);

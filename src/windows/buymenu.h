@@ -1,6 +1,7 @@
 #pragma once
 
-#include "config/key_bindings.h"
+#include "buyscript/buy_bind.h"
+#include "game/bindings.h"
 #include "windows/framedwindow.h"
 
 #include <cstdint>
@@ -42,7 +43,7 @@ public:
             BuyMenuContext context = {});
 
     // Shows the buy bind on `line` of the free text with its key and items; inserting replaces it.
-    void editBind(const config::BuyBind& bind, std::size_t line);
+    void editBind(const buyscript::BuyBind& bind, std::size_t line);
 
     void Command1_Click();
     void Command2_Click();
@@ -61,10 +62,10 @@ private:
 
     std::function<void(const QString&)> m_insertLine;
     BuyMenuContext m_context;
-    std::vector<config::KeyBinding> m_textBindings;   // of the free text when the window opened
-    std::vector<config::KeyBinding> m_configBindings; // of the game's config.cfg
-    std::optional<std::size_t> m_editLine;            // the free text's line being edited
-    std::vector<std::string> m_kept;                  // its words that are no buy alias
+    std::vector<game::KeyBinding> m_textBindings;   // of the free text when the window opened
+    std::vector<game::KeyBinding> m_configBindings; // of the game's config.cfg
+    std::optional<std::size_t> m_editLine;          // the free text's line being edited
+    std::vector<std::string> m_kept;                // its words that are no buy alias
     QString m_keyNote;
     KeyBox* m_key = nullptr;
     QLabel* m_keyNoteLabel = nullptr; // what the key box knows about the key, or what it is bound to

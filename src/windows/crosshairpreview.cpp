@@ -57,16 +57,16 @@ QString quoted(const config::CrosshairSource& source) {
 }
 
 QString sizeName(std::string_view size) {
-    switch (config::readCrosshairSize(size)) {
-    case config::CrosshairSize::Small:
+    switch (game::readCrosshairSize(size)) {
+    case game::CrosshairSize::Small:
         return QStringLiteral("Klein");
-    case config::CrosshairSize::Medium:
+    case game::CrosshairSize::Medium:
         return QStringLiteral("Mittel");
-    case config::CrosshairSize::Large:
+    case game::CrosshairSize::Large:
         return QStringLiteral("Groß");
-    case config::CrosshairSize::Kept:
+    case game::CrosshairSize::Kept:
         return QStringLiteral("unbekannt, das Spiel behält die vorige (hier Automatisch)");
-    case config::CrosshairSize::Auto:
+    case game::CrosshairSize::Auto:
         break;
     }
     return QStringLiteral("Automatisch");
@@ -94,18 +94,18 @@ QComboBox* listWithLabel(QWidget* parent, const char* name, const QString& capti
 
 } // namespace
 
-QImage renderScreenCentre(const config::CrosshairFrame& frame, const config::CrosshairLook& look, QRgb background,
+QImage renderScreenCentre(const game::CrosshairFrame& frame, const config::CrosshairLook& look, QRgb background,
                           int screenWidth, int screenHeight, int side) {
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(background);
     const int left = screenWidth / 2 - side / 2;
     const int top = screenHeight / 2 - side / 2;
-    const config::Rgb below{static_cast<std::uint8_t>(qRed(background)), static_cast<std::uint8_t>(qGreen(background)),
-                            static_cast<std::uint8_t>(qBlue(background))};
-    const config::Rgb lit = config::blendCrosshairPixel(below, look.colour, frame.alpha, look.additive);
+    const game::Rgb below{static_cast<std::uint8_t>(qRed(background)), static_cast<std::uint8_t>(qGreen(background)),
+                          static_cast<std::uint8_t>(qBlue(background))};
+    const game::Rgb lit = game::blendCrosshairPixel(below, look.colour, frame.alpha, look.additive);
     // The arms never overlap, so each pixel is drawn over the plain background once.
     const QRect shown(0, 0, side, side);
-    for (const config::CrosshairRect& arm : frame.arms) {
+    for (const game::CrosshairRect& arm : frame.arms) {
         const QRect area = QRect(arm.x - left, arm.y - top, arm.width, arm.height).intersected(shown);
         for (int y = area.top(); y <= area.bottom(); ++y) {
             for (int x = area.left(); x <= area.right(); ++x) {
@@ -186,16 +186,16 @@ void CrosshairPreview::buildViews() {
 
 void CrosshairPreview::buildLists() {
     m_resolution = listWithLabel(this, "Resolution", "Auflösung im Spiel", 120, 4650);
-    for (const auto& [width, height] : config::PreviewResolutions) {
+    for (const auto& [width, height] : game::PreviewResolutions) {
         m_resolution->addItem(QStringLiteral("%1 × %2").arg(width).arg(height));
     }
     // The first screen size to show is the largest the player's own monitor can show whole.
     const QScreen* monitor = m_mainWindow.screen();
     const QSize pixels = monitor != nullptr ? monitor->size() * monitor->devicePixelRatio() : QSize(640, 480);
-    m_resolution->setCurrentIndex(static_cast<int>(config::defaultPreviewResolution(pixels.width(), pixels.height())));
+    m_resolution->setCurrentIndex(static_cast<int>(game::defaultPreviewResolution(pixels.width(), pixels.height())));
 
     m_weapon = listWithLabel(this, "Weapon", "Waffe", 3810, 4650);
-    for (const config::CrosshairWeapon& weapon : config::CrosshairWeapons) {
+    for (const game::CrosshairWeapon& weapon : game::CrosshairWeapons) {
         m_weapon->addItem(qs(weapon.display), qs(weapon.name));
     }
     m_weapon->setCurrentIndex(m_weapon->findData(QStringLiteral("ak47")));
@@ -251,14 +251,14 @@ void CrosshairPreview::showEvent(QShowEvent* event) {
     }
 }
 
-const config::CrosshairWeapon& CrosshairPreview::weapon() const {
-    return config::CrosshairWeapons.at(static_cast<std::size_t>(std::max(m_weapon->currentIndex(), 0)));
+const game::CrosshairWeapon& CrosshairPreview::weapon() const {
+    return game::CrosshairWeapons.at(static_cast<std::size_t>(std::max(m_weapon->currentIndex(), 0)));
 }
 
-config::CrosshairState CrosshairPreview::weaponState() const {
-    config::CrosshairState state;
+game::CrosshairState CrosshairPreview::weaponState() const {
+    game::CrosshairState state;
     state.weapon = weapon().name;
-    state.movement = static_cast<config::Movement>(std::max(m_movement->currentIndex(), 0));
+    state.movement = static_cast<game::Movement>(std::max(m_movement->currentIndex(), 0));
     state.secondMode = m_mode->isEnabled() && m_mode->isChecked();
     state.dynamic = m_look.dynamic;
     return state;
@@ -267,31 +267,31 @@ config::CrosshairState CrosshairPreview::weaponState() const {
 void CrosshairPreview::takeLook() {
     // What the whole file leaves the four crosshair values at, as the main window shows it now.
     m_look = config::crosshairLook(m_mainWindow.snapshot());
-    const config::CrosshairWeapon& shown = weapon();
-    m_mode->setEnabled(shown.mode != config::WeaponMode::None);
-    m_mode->setText(shown.mode == config::WeaponMode::Burst      ? "Burst-Modus"
-                    : shown.mode == config::WeaponMode::Silencer ? "Schalldämpfer aufgesetzt"
-                                                                 : "Schalldämpfer / Burst-Modus");
+    const game::CrosshairWeapon& shown = weapon();
+    m_mode->setEnabled(shown.mode != game::WeaponMode::None);
+    m_mode->setText(shown.mode == game::WeaponMode::Burst      ? "Burst-Modus"
+                    : shown.mode == game::WeaponMode::Silencer ? "Schalldämpfer aufgesetzt"
+                                                               : "Schalldämpfer / Burst-Modus");
     m_movement->setEnabled(m_look.dynamic);
-    m_burst->setEnabled(config::shotsWidenCrosshair(shown));
+    m_burst->setEnabled(game::shotsWidenCrosshair(shown));
 }
 
 void CrosshairPreview::refresh() {
     takeLook();
-    const config::CrosshairState state = weaponState();
+    const game::CrosshairState state = weaponState();
     const auto& [width, height] =
-        config::PreviewResolutions.at(static_cast<std::size_t>(std::max(m_resolution->currentIndex(), 0)));
-    const config::CrosshairFrame frame = m_burstFrame >= 0
-                                             ? config::crosshairFrame(width, height, m_look.size, state, m_recoil)
-                                             : config::crosshairFrame(width, height, m_look.size, state);
+        game::PreviewResolutions.at(static_cast<std::size_t>(std::max(m_resolution->currentIndex(), 0)));
+    const game::CrosshairFrame frame = m_burstFrame >= 0
+                                           ? game::crosshairFrame(width, height, m_look.size, state, m_recoil)
+                                           : game::crosshairFrame(width, height, m_look.size, state);
     showViews(frame, width, height);
     describe(frame, width);
 }
 
-void CrosshairPreview::showViews(const config::CrosshairFrame& frame, int width, int height) {
+void CrosshairPreview::showViews(const game::CrosshairFrame& frame, int width, int height) {
     // While a burst runs the zoom stays at the one its widest frame needs.
-    const int reach = m_burstFrame >= 0 ? config::widestCrosshairReach(width, height, m_look.size, weaponState())
-                                        : config::crosshairReach(frame, width, height);
+    const int reach = m_burstFrame >= 0 ? game::widestCrosshairReach(width, height, m_look.size, weaponState())
+                                        : game::crosshairReach(frame, width, height);
     const int zoom = magnifiedZoom(reach, ZoomedSide);
     m_zoomCaption->setText(QStringLiteral("Vergrößert (%1fach)").arg(zoom));
     const QRgb background = Backgrounds.at(static_cast<std::size_t>(std::max(m_background->currentIndex(), 0))).colour;
@@ -309,14 +309,14 @@ void CrosshairPreview::showViews(const config::CrosshairFrame& frame, int width,
     show(m_magnified, magnified);
 }
 
-void CrosshairPreview::describe(const config::CrosshairFrame& frame, int width) {
-    const config::CrosshairWeapon& shown = weapon();
+void CrosshairPreview::describe(const game::CrosshairFrame& frame, int width) {
+    const game::CrosshairWeapon& shown = weapon();
     QStringList lines;
     if (frame.arms.empty()) {
         lines << QStringLiteral("%1: kein Crosshair im Spiel, gezielt wird nur durch das Zielfernrohr.")
                      .arg(qs(shown.display));
     } else {
-        const config::CrosshairRect& right = frame.arms.front();
+        const game::CrosshairRect& right = frame.arms.front();
         lines << QStringLiteral("Abstand zur Mitte: %1 px, Armlänge: %2 px").arg(right.x - width / 2).arg(right.width);
     }
     const auto& [colour, size, translucent, dynamic] = m_look.sources;
@@ -326,19 +326,19 @@ void CrosshairPreview::describe(const config::CrosshairFrame& frame, int width) 
                  .arg(m_look.additive ? "Transparent (hellt den Hintergrund auf)" : "Deckend", quoted(translucent),
                       origin(translucent));
     lines << QStringLiteral("Dynamisch %1 %2: %3").arg(m_look.dynamic ? "an" : "aus", quoted(dynamic), origin(dynamic));
-    if (shown.hasCrosshair && !config::shotsWidenCrosshair(shown)) {
+    if (shown.hasCrosshair && !game::shotsWidenCrosshair(shown)) {
         lines << QStringLiteral("%1: Angriffe öffnen das Crosshair nicht.").arg(qs(shown.display));
     }
     m_facts->setText(lines.join('\n'));
 }
 
 void CrosshairPreview::Command1_Click() {
-    const config::CrosshairState state = weaponState();
-    m_shotTimes = config::crosshairShotTimes(weapon(), state.secondMode, BurstShots);
+    const game::CrosshairState state = weaponState();
+    m_shotTimes = game::crosshairShotTimes(weapon(), state.secondMode, BurstShots);
     if (m_shotTimes.empty()) {
         return;
     }
-    m_recoil = {.distance = static_cast<float>(config::crosshairDistance(state).value_or(0)), .alpha = 255};
+    m_recoil = {.distance = static_cast<float>(game::crosshairDistance(state).value_or(0)), .alpha = 255};
     m_shotsFired = 0;
     m_burstFrame = 0;
     m_burstTimer->start();
@@ -346,11 +346,11 @@ void CrosshairPreview::Command1_Click() {
 }
 
 void CrosshairPreview::burstFrame() {
-    const int distance = config::crosshairDistance(weaponState()).value_or(0);
+    const int distance = game::crosshairDistance(weaponState()).value_or(0);
     // A shot comes in the first frame at or after the time it is due, at most one a frame.
     const bool shot = m_shotsFired < m_shotTimes.size() && m_shotTimes[m_shotsFired] <= m_burstFrame * FrameMs;
     m_shotsFired += shot ? 1 : 0;
-    m_recoil = config::nextCrosshairFrame(m_recoil, distance, weapon().delta, shot);
+    m_recoil = game::nextCrosshairFrame(m_recoil, distance, weapon().delta, shot);
     refresh();
     ++m_burstFrame;
     const bool atRest = m_recoil.distance <= static_cast<float>(distance) && m_recoil.alpha >= 255;

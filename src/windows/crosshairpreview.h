@@ -19,7 +19,7 @@ class MainWindow;
 
 // The middle of the game's screen as the game would draw the crosshair there: background and
 // arms, `side` pixels square, centred on the screen's centre pixel.
-[[nodiscard]] QImage renderScreenCentre(const config::CrosshairFrame& frame, const config::CrosshairLook& look,
+[[nodiscard]] QImage renderScreenCentre(const game::CrosshairFrame& frame, const config::CrosshairLook& look,
                                         QRgb background, int screenWidth, int screenHeight, int side);
 
 // The largest zoom, at most 4, at which `side` pixels show every pixel up to `reach` from the
@@ -56,11 +56,11 @@ private:
     void buildButtons();
     void followChanges();
     void takeLook();
-    void showViews(const config::CrosshairFrame& frame, int width, int height);
-    void describe(const config::CrosshairFrame& frame, int width);
+    void showViews(const game::CrosshairFrame& frame, int width, int height);
+    void describe(const game::CrosshairFrame& frame, int width);
     void burstFrame();
-    [[nodiscard]] const config::CrosshairWeapon& weapon() const;
-    [[nodiscard]] config::CrosshairState weaponState() const;
+    [[nodiscard]] const game::CrosshairWeapon& weapon() const;
+    [[nodiscard]] game::CrosshairState weaponState() const;
 
     MainWindow& m_mainWindow;
     QComboBox* m_resolution = nullptr;
@@ -75,7 +75,7 @@ private:
     QLabel* m_facts = nullptr;
     QTimer* m_burstTimer = nullptr;
     config::CrosshairLook m_look{};
-    config::CrosshairRecoil m_recoil;
+    game::CrosshairRecoil m_recoil;
     std::vector<double> m_shotTimes; // the running burst's shots, ms after the first
     std::size_t m_shotsFired = 0;
     int m_burstFrame = -1; // frames since the burst began; -1 when none runs

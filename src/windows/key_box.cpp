@@ -1,6 +1,6 @@
 #include "windows/key_box.h"
 
-#include "buyscript/game_keys.h"
+#include "game/keys.h"
 #include "platform/fonts.h"
 
 #include <QDialog>
@@ -93,8 +93,8 @@ int buttonNumber(Qt::MouseButton button) {
 
 } // namespace
 
-buyscript::PressedKey pressedKeyOf(const QKeyEvent& event) {
-    buyscript::PressedKey key;
+game::PressedKey pressedKeyOf(const QKeyEvent& event) {
+    game::PressedKey key;
 #ifdef Q_OS_WIN
     key.scanCode = static_cast<std::uint16_t>(event.nativeScanCode() & 0x1FF);
 #else
@@ -102,7 +102,7 @@ buyscript::PressedKey pressedKeyOf(const QKeyEvent& event) {
 #endif
     const int qtKey = event.key();
     if (qtKey >= Qt::Key_Dead_Grave && qtKey <= Qt::Key_Dead_Longsolidusoverlay) {
-        key.layoutChar = buyscript::DeadKey;
+        key.layoutChar = game::DeadKey;
     } else if (qtKey > ' ' && qtKey <= 0xFF && !(event.modifiers() & (Qt::ShiftModifier | Qt::GroupSwitchModifier))) {
         // Qt's key is the character without Shift; with Shift or AltGr held it is another one.
         key.layoutChar = static_cast<char32_t>(qtKey);
@@ -136,7 +136,7 @@ void KeyBox::focusInEvent(QFocusEvent* event) {
 
 void KeyBox::keyPressEvent(QKeyEvent* event) {
     if (isModifierKey(event->key())) {
-        const buyscript::KeyReading reading = buyscript::readPressedKey(pressedKeyOf(*event));
+        const game::KeyReading reading = game::readPressedKey(pressedKeyOf(*event));
         m_pendingModifier = reading.name.empty() ? std::optional<std::string>{} : reading.name;
         event->accept();
         return;
@@ -152,7 +152,7 @@ void KeyBox::keyPressEvent(QKeyEvent* event) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    take(buyscript::readPressedKey(pressedKeyOf(*event)));
+    take(game::readPressedKey(pressedKeyOf(*event)));
     event->accept();
 }
 
@@ -172,7 +172,7 @@ void KeyBox::mousePressEvent(QMouseEvent* event) {
         selectAll();
         return;
     }
-    if (const std::string_view name = buyscript::mouseButtonKey(buttonNumber(event->button())); !name.empty()) {
+    if (const std::string_view name = game::mouseButtonKey(buttonNumber(event->button())); !name.empty()) {
         takeName(name);
     }
     event->accept();
@@ -188,11 +188,11 @@ void KeyBox::wheelEvent(QWheelEvent* event) {
         event->ignore();
         return;
     }
-    takeName(buyscript::wheelKey(turn > 0));
+    takeName(game::wheelKey(turn > 0));
     event->accept();
 }
 
-void KeyBox::take(const buyscript::KeyReading& reading) {
+void KeyBox::take(const game::KeyReading& reading) {
     if (!reading.name.empty()) {
         takeName(reading.name);
         return;
@@ -239,11 +239,11 @@ void askGameKey(QWidget* parent, std::function<void(const QString&)> done) {
     QObject::connect(box, &KeyBox::keyNote, note, &QLabel::setText);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog, box, note, done = std::move(done)] {
         const std::string name = box->text().toStdString();
-        if (!buyscript::isGameKey(name)) {
-            note->setText(QString::fromStdString(buyscript::unknownKeyMessage(name)));
+        if (!game::isGameKey(name)) {
+            note->setText(QString::fromStdString(game::unknownKeyMessage(name)));
             return;
         }
-        done(QString::fromStdString(buyscript::bindableKey(name)));
+        done(QString::fromStdString(game::bindableKey(name)));
         dialog->accept();
     });
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);

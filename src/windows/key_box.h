@@ -6,17 +6,17 @@
 #include <optional>
 #include <string>
 
-namespace setforge::buyscript {
+namespace setforge::game {
 struct KeyReading;
 struct PressedKey;
-} // namespace setforge::buyscript
+} // namespace setforge::game
 
 class QKeyEvent;
 
 namespace setforge::windows {
 
 // The game's view of a key event: its place from the system's scan code and the layout's character.
-[[nodiscard]] buyscript::PressedKey pressedKeyOf(const QKeyEvent& event);
+[[nodiscard]] game::PressedKey pressedKeyOf(const QKeyEvent& event);
 
 // A box for a key of the game: pressing a key, a mouse button in the box or turning the wheel
 // writes the game's name for it; a name can still be typed. Character and editing keys type while
@@ -40,7 +40,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void take(const buyscript::KeyReading& reading);
+    void take(const game::KeyReading& reading);
     void takeName(std::string_view name);
 
     bool m_fresh = true;                          // the next key replaces the text

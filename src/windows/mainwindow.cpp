@@ -2,11 +2,11 @@
 
 #include "config/box_text.h"
 #include "config/crosshair.h"
-#include "config/key_bindings.h"
 #include "config/load_userconfig.h"
 #include "config/save_userconfig.h"
 #include "config/settings_catalogue.h"
 #include "config/userconfig.h"
+#include "game/bindings.h"
 #include "platform/secondary_window.h"
 #include "platform/text_box.h"
 #include "platform/userconfig_saving.h"
@@ -238,7 +238,7 @@ QRect MainWindow::crosshairRows() const {
     // From each row's label at the frame's left edge to its control's right end, with the button.
     QRect rows = findChild<QWidget*>("Command5")->geometry();
     for (const SettingRow& place : SettingRows) {
-        if (std::ranges::find(config::CrosshairCvars, place.key) != config::CrosshairCvars.end()) {
+        if (std::ranges::find(game::CrosshairCvars, place.key) != game::CrosshairCvars.end()) {
             const int top = std::min(RowPitch * place.row, place.controlTop);
             rows |= twipsRect(240, top, 5415 - 240, place.controlTop + 315 - top);
         }
@@ -632,7 +632,7 @@ void MainWindow::Command4_Click() {
     // With the caret on a buy bind, the window opens to change that bind where it stands.
     const int line = platform::caretLineNumber(m_freeText);
     const std::string text = config::decodeFromBox(platform::lineText(m_freeText, line).toStdString());
-    if (const auto bind = config::buyBindOnLine(text); opening && bind) {
+    if (const auto bind = buyscript::buyBindOnLine(text); opening && bind) {
         static_cast<BuyMenu*>(m_buyMenu.data())->editBind(*bind, static_cast<std::size_t>(line) + 1);
     }
 }

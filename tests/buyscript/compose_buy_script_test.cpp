@@ -11,6 +11,9 @@
 namespace setforge::buyscript {
 namespace {
 
+// The key names and the reading of a pressed key are the game's rules.
+using namespace setforge::game;
+
 TEST(ComposeBuyScript, AliasesFollowCatalogueOrderWithoutTrailingSeparator) {
     struct Case {
         std::string_view name, key;
@@ -75,20 +78,20 @@ TEST(GameKeys, AcceptsWhatTheGamesBindFinds) {
     };
     // clang-format on
     for (const Case& c : cases) {
-        EXPECT_EQ(isGameKey(c.key), c.known) << "key '" << c.key << "'";
+        EXPECT_EQ(game::isGameKey(c.key), c.known) << "key '" << c.key << "'";
     }
-    EXPECT_FALSE(isGameKey(std::string(600, 'F')));
+    EXPECT_FALSE(game::isGameKey(std::string(600, 'F')));
 }
 
 TEST(GameKeys, EveryAcceptedSingleCharacterBindsAsOneCommand) {
     for (int c = 0; c < 256; ++c) {
         const std::string key(1, static_cast<char>(c));
-        if (!isGameKey(key)) {
+        if (!game::isGameKey(key)) {
             continue;
         }
         const auto commands = testing::readConsole(ComposeBuyScript(key, {"c24", "c27"}));
         ASSERT_EQ(commands.size(), 1u) << "key " << c;
-        EXPECT_EQ(commands[0], (testing::Command{"bind", bindableKey(key), "vest;hegren"})) << "key " << c;
+        EXPECT_EQ(commands[0], (testing::Command{"bind", game::bindableKey(key), "vest;hegren"})) << "key " << c;
         EXPECT_TRUE(c < 'A' || c > 'Z' || commands[0][1] == std::string(1, static_cast<char>(c - 'A' + 'a')));
     }
 }
@@ -116,7 +119,7 @@ TEST(GameKeys, PressedKeyGivesTheGamesNameOrSaysWhyNot) {
         // a German keyboard: Z and Y change places, Ö sits where the US ';' is
         {0x15,  U'Z', "", "„z“",      false},               {0x2C,  U'y', "", "„z“ nennt oder nach dem Zeichen „y“", false},
         {0x27,  0xD6, "", "„ö“",      false},               {0x35,  U'-', "", "„/“", false},
-        {0x0D,  buyscript::DeadKey, "", "Akzent", false},
+        {0x0D,  game::DeadKey, "", "Akzent", false},
         {0x01,  0,    "", "Menü",     true},                {0x29,  U'^', "", "Konsole", true},
         {0x15B, 0,    "", "Windows",  true},                {0x15C, 0,    "", "Windows", true},
         {0x145, 0,    "", "Num Lock", true},                {0x37,  U'*', "", "*",       true},
@@ -125,29 +128,29 @@ TEST(GameKeys, PressedKeyGivesTheGamesNameOrSaysWhyNot) {
     };
     // clang-format on
     for (const Case& c : cases) {
-        const KeyReading reading = readPressedKey({c.scanCode, c.layoutChar});
+        const KeyReading reading = game::readPressedKey({c.scanCode, c.layoutChar});
         EXPECT_EQ(reading.name, c.name) << std::hex << c.scanCode;
         EXPECT_EQ(reading.refused, c.refused) << std::hex << c.scanCode;
         EXPECT_EQ(reading.note.empty(), c.noteHas.empty()) << std::hex << c.scanCode << ": " << reading.note;
         EXPECT_NE(reading.note.find(c.noteHas), std::string::npos) << std::hex << c.scanCode << ": " << reading.note;
-        EXPECT_TRUE(reading.name.empty() || isGameKey(reading.name)) << reading.name;
+        EXPECT_TRUE(reading.name.empty() || game::isGameKey(reading.name)) << reading.name;
     }
-    EXPECT_EQ(mouseButtonKey(1), "MOUSE1");
-    EXPECT_EQ(mouseButtonKey(4), "MOUSE4");
-    EXPECT_EQ(mouseButtonKey(5), "MOUSE5");
-    EXPECT_EQ(mouseButtonKey(0), "");
-    EXPECT_EQ(mouseButtonKey(6), "");
-    EXPECT_EQ(wheelKey(true), "MWHEELUP");
-    EXPECT_EQ(wheelKey(false), "MWHEELDOWN");
+    EXPECT_EQ(game::mouseButtonKey(1), "MOUSE1");
+    EXPECT_EQ(game::mouseButtonKey(4), "MOUSE4");
+    EXPECT_EQ(game::mouseButtonKey(5), "MOUSE5");
+    EXPECT_EQ(game::mouseButtonKey(0), "");
+    EXPECT_EQ(game::mouseButtonKey(6), "");
+    EXPECT_EQ(game::wheelKey(true), "MWHEELUP");
+    EXPECT_EQ(game::wheelKey(false), "MWHEELDOWN");
 }
 
 TEST(GameKeys, MessageNamesTheKeyAndExamplesButNeverWhole) {
-    const std::string shortKey = unknownKeyMessage("MOUSE 4");
+    const std::string shortKey = game::unknownKeyMessage("MOUSE 4");
     EXPECT_NE(shortKey.find("\"MOUSE 4\""), std::string::npos);
     for (std::string_view example : {"F5", "KP_END", "MOUSE4", " q"}) {
         EXPECT_NE(shortKey.find(example), std::string::npos) << example;
     }
-    const std::string longKey = unknownKeyMessage(std::string(39, 'x') + "äää" + std::string(600, 'y'));
+    const std::string longKey = game::unknownKeyMessage(std::string(39, 'x') + "äää" + std::string(600, 'y'));
     EXPECT_EQ(longKey.find("yyy"), std::string::npos);
     EXPECT_NE(longKey.find(std::string(39, 'x') + "…"), std::string::npos) << "an umlaut is never cut in two";
 }

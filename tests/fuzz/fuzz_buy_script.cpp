@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string line = setforge::buyscript::ComposeBuyScript(key, ticked);
 
     // The frame around the key, then the aliases of the ticked items in catalogue order.
-    const std::string head = "bind \"" + setforge::buyscript::bindableKey(key) + "\" \"";
+    const std::string head = "bind \"" + setforge::game::bindableKey(key) + "\" \"";
     require(line.starts_with(head));
     require(line.ends_with("\"\r\n"));
     std::string expected;
@@ -46,10 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     require(line.substr(head.size(), line.size() - head.size() - 3) == expected);
 
     // A key the game knows makes a line the game reads as one bind of that key to the aliases.
-    if (setforge::buyscript::isGameKey(key)) {
+    if (setforge::game::isGameKey(key)) {
         const auto commands = setforge::testing::readConsole(line);
         require(commands.size() == 1);
-        require(commands[0] == setforge::testing::Command{"bind", setforge::buyscript::bindableKey(key), expected});
+        require(commands[0] == setforge::testing::Command{"bind", setforge::game::bindableKey(key), expected});
     }
     return 0;
 }

@@ -141,7 +141,7 @@ TEST_F(CrosshairPreviewTest, BurstAt1920ShowsEveryArmInBothViews) {
         choose(preview, "Movement", c.movement);
         control<QCheckBox>(preview, "Mode")->setChecked(c.mode);
         QTest::mouseClick(control<QWidget>(preview, "Command1"), Qt::LeftButton);
-        const config::Rgb lit = config::blendCrosshairPixel({24, 26, 30}, {250, 50, 50}, c.shotAlpha, false);
+        const game::Rgb lit = game::blendCrosshairPixel({24, 26, 30}, {250, 50, 50}, c.shotAlpha, false);
         // During the burst the zoom stays at the one for the widest frame: 1x for all three.
         EXPECT_EQ(wrongPixels(preview, {1920, 1080}, c.firstShot, qRgb(24, 26, 30), qRgb(lit.r, lit.g, lit.b), 1), 0)
             << c.weapon;

@@ -1,12 +1,17 @@
-#include "config/key_bindings.h"
+#include "buyscript/buy_bind.h"
+#include "game/bindings.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace setforge::config {
+namespace setforge::buyscript {
 namespace {
+
+using game::bindingOf;
+using game::KeyBinding;
+using game::keyBindings;
 
 TEST(KeyBindings, TheLastBindOfAKeyHoldsAsTheConsoleReadsIt) {
     const std::string text = "bind \"r\" \"+reload\"\r\n"
@@ -31,13 +36,13 @@ TEST(KeyBindings, TheLastBindOfAKeyHoldsAsTheConsoleReadsIt) {
         {"R", "", 0},                  {"F4", "", 0},
     };
     // clang-format on
-    const std::vector<KeyBinding> bindings = keyBindings(text);
+    const std::vector<KeyBinding> bindings = game::keyBindings(text);
     for (const Case& c : cases) {
-        const KeyBinding* bound = bindingOf(bindings, c.key);
+        const KeyBinding* bound = game::bindingOf(bindings, c.key);
         EXPECT_EQ(bound == nullptr ? "" : bound->command, c.command) << c.key;
         EXPECT_EQ(bound == nullptr ? 0 : bound->line, c.line) << c.key;
     }
-    EXPECT_EQ(bindingOf(keyBindings(text + "\r\nunbindall\r\nbind t y"), "r"), nullptr);
+    EXPECT_EQ(game::bindingOf(game::keyBindings(text + "\r\nunbindall\r\nbind t y"), "r"), nullptr);
 }
 
 TEST(KeyBindings, BuyBindOnALineGivesItsKeyItemsAndKeptWords) {
@@ -75,4 +80,4 @@ TEST(KeyBindings, BuyBindOnALineGivesItsKeyItemsAndKeptWords) {
 }
 
 } // namespace
-} // namespace setforge::config
+} // namespace setforge::buyscript

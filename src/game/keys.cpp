@@ -1,13 +1,13 @@
-#include "buyscript/game_keys.h"
+#include "game/keys.h"
 
-#include "config/ascii.h"
-#include "config/edit_distance.h"
+#include "game/ascii.h"
+#include "game/edit_distance.h"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
-namespace setforge::buyscript {
+namespace setforge::game {
 namespace {
 
 // clang-format off
@@ -36,7 +36,7 @@ bool isGameKey(std::string_view key) {
         return c > ' ' && c < 0x7F && c != '"';
     }
     return std::ranges::any_of(KeyNames,
-                               [key](std::string_view name) { return config::equalsIgnoringCase(key, name); });
+                               [key](std::string_view name) { return equalsIgnoringCase(key, name); });
 }
 
 std::vector<std::string_view> nearGameKeys(std::string_view key) {
@@ -50,7 +50,7 @@ std::vector<std::string_view> nearGameKeys(std::string_view key) {
     }
     std::vector<std::pair<std::size_t, std::string_view>> near;
     for (const std::string_view name : KeyNames) {
-        if (const std::size_t distance = config::nameDistance(joined, name, MaxEdits); distance <= MaxEdits) {
+        if (const std::size_t distance = nameDistance(joined, name, MaxEdits); distance <= MaxEdits) {
             near.emplace_back(distance, name);
         }
     }
@@ -85,9 +85,9 @@ std::string unknownKeyMessage(std::string_view key) {
     return text;
 }
 
-} // namespace setforge::buyscript
+} // namespace setforge::game
 
-namespace setforge::buyscript {
+namespace setforge::game {
 namespace {
 
 // Keys the game cannot bind, each with the reason the player reads.
@@ -228,4 +228,4 @@ std::string_view wheelKey(bool up) {
     return up ? "MWHEELUP" : "MWHEELDOWN";
 }
 
-} // namespace setforge::buyscript
+} // namespace setforge::game

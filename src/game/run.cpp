@@ -3,15 +3,15 @@
 // outside quotes, cutting it after 1023 bytes and losing the next byte; an alias call inserts the
 // alias's text before the rest of the buffer; `wait` ends the buffer's run for this frame. `exec`
 // of a file too large for the buffer runs the buffer, then inserts the next line, and so on.
-#include "config/game_run.h"
+#include "game/run.h"
 
-#include "config/ascii.h"
-#include "config/console_names.h"
+#include "game/ascii.h"
+#include "game/console_names.h"
 
 #include <algorithm>
 #include <unordered_map>
 
-namespace setforge::config::game {
+namespace setforge::game {
 namespace {
 
 using console::Span;
@@ -188,4 +188,4 @@ Run runFile(std::string_view file, bool lineByLine) {
     return run;
 }
 
-} // namespace setforge::config::game
+} // namespace setforge::game

@@ -7,7 +7,11 @@
 #include <tuple>
 #include <vector>
 
-namespace setforge::config {
+namespace setforge::game {
+
+using config::crosshairLook;
+using config::SettingsState;
+using config::CrosshairLook;
 namespace {
 
 using enum Movement;
@@ -248,4 +252,4 @@ TEST(Crosshair, WidestReachCoversEveryWeaponInEveryState) {
 }
 
 } // namespace
-} // namespace setforge::config
+} // namespace setforge::game

@@ -1,7 +1,7 @@
-#include "config/console_names.h"
+#include "game/console_names.h"
 
-#include "config/ascii.h"
-#include "config/edit_distance.h"
+#include "game/ascii.h"
+#include "game/edit_distance.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace setforge::config {
+namespace setforge::game {
 namespace {
 
 // One bit per character a name contains (letters and digits each their own): an edit adds or
@@ -82,4 +82,4 @@ std::optional<std::string_view> nearGameConsoleName(std::string_view name) {
     return bestDistance <= limit ? best : std::nullopt;
 }
 
-} // namespace setforge::config
+} // namespace setforge::game

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace setforge::config::console {
+namespace setforge::game::console {
 
 inline constexpr std::size_t MaxCommandBytes = 1023; // a longer command is cut; the rest runs as a command of its own
 inline constexpr std::size_t MaxArgumentChars = 514; // an argument of 515+ chars ends the reading of its line
@@ -138,4 +138,4 @@ struct Tokens : Ending {
 // Only the first argument (no limits apply to one argument); nullopt for a blank or comment command.
 [[nodiscard]] std::optional<Argument> firstArgument(std::string_view command, const Reading& reading = GameReading);
 
-} // namespace setforge::config::console
+} // namespace setforge::game::console

@@ -1,6 +1,6 @@
-#include "config/console.h"
+#include "game/console.h"
 
-namespace setforge::config::console {
+namespace setforge::game::console {
 namespace {
 
 bool standsAlone(char c, const Reading& reading) {
@@ -74,4 +74,4 @@ std::optional<Argument> firstArgument(std::string_view command, const Reading& r
     return argumentAt(command, i, reading);
 }
 
-} // namespace setforge::config::console
+} // namespace setforge::game::console

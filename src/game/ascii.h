@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace setforge::config {
+namespace setforge::game {
 
 // The game compares console names (cvars, commands, key names) ignoring the case of ASCII letters
 // only; anything else must match byte for byte.
@@ -19,4 +19,4 @@ namespace setforge::config {
     return std::ranges::equal(a, b, [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
-} // namespace setforge::config
+} // namespace setforge::game

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-namespace setforge::config {
+namespace setforge::game {
 
 // The console commands and variables of the original game, lower case and sorted; made at build
 // time from data/game-console-names.tsv. The list has gaps: a name missing here may still be real.
@@ -17,4 +17,4 @@ namespace setforge::config {
 // characters, up to two for longer ones; nullopt for a listed name, a short one or one near nothing.
 [[nodiscard]] std::optional<std::string_view> nearGameConsoleName(std::string_view name);
 
-} // namespace setforge::config
+} // namespace setforge::game

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace setforge::buyscript {
+namespace setforge::game {
 
 // True when the game's `bind` finds the key: one of its key names (any case), or one single
 // printable ASCII character other than '"' and the blank.
@@ -49,4 +49,4 @@ struct KeyReading {
 [[nodiscard]] std::string_view mouseButtonKey(int button);
 [[nodiscard]] std::string_view wheelKey(bool up);
 
-} // namespace setforge::buyscript
+} // namespace setforge::game

@@ -3,7 +3,7 @@
 // The game running a config file by `exec`, command by command, as its console does: the command
 // buffer, the tokenizer, aliases the file defines and calls, `wait`, and the line-by-line reading
 // of a file too large for the buffer. Used to judge what the player's lines do.
-#include "config/console.h"
+#include "game/console.h"
 
 #include <cstddef>
 #include <memory>
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace setforge::config::game {
+namespace setforge::game {
 
 inline constexpr std::size_t None = std::string_view::npos;
 
@@ -61,4 +61,4 @@ struct Run {
 // Runs `file` (the text before any NUL byte) whole, or line by line.
 [[nodiscard]] Run runFile(std::string_view file, bool lineByLine);
 
-} // namespace setforge::config::game
+} // namespace setforge::game

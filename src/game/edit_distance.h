@@ -1,13 +1,13 @@
 #pragma once
 
-#include "config/ascii.h"
+#include "game/ascii.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string_view>
 
-namespace setforge::config {
+namespace setforge::game {
 
 // The number of single-letter edits (insert, delete, replace, swap of two neighbours) between two
 // console names, ignoring ASCII case; `limit + 1` as soon as it is certain to exceed `limit`.
@@ -61,4 +61,4 @@ namespace setforge::config {
     return std::min(rows[a.size() % 3][b.size()], over);
 }
 
-} // namespace setforge::config
+} // namespace setforge::game

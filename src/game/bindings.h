@@ -1,14 +1,15 @@
 #pragma once
 
-// Which key the game has bound to what after it ran a config, and the buy binds among them.
+// Which key the game has bound to what after it ran a config.
+#include "game/console.h"
+
 #include <cstddef>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace setforge::config {
+namespace setforge::game {
 
 struct KeyBinding {
     std::string key;      // as written
@@ -25,16 +26,8 @@ struct KeyBinding {
 // match in any case; a single character only as written, since the game reports letters in lower case.
 [[nodiscard]] const KeyBinding* bindingOf(const std::vector<KeyBinding>& bindings, std::string_view key);
 
-// A bind of a chain of buy aliases: its key, the check boxes of the aliases it buys, and the words
-// of the chain that are no buy alias of the catalogue, kept in their order.
-struct BuyBind {
-    std::string key;
-    std::set<std::string> ticked;
-    std::vector<std::string> unknown;
-};
+// The commands of one line with their arguments, as the console splits and reads them; blank and
+// comment-only commands left out.
+[[nodiscard]] std::vector<console::Tokens> lineCommands(std::string_view line);
 
-// The buy bind that is the one command on `line`: `bind KEY "a;b;…"` where every piece of the chain
-// is a single word and at least one is a buy alias. nullopt for any other line.
-[[nodiscard]] std::optional<BuyBind> buyBindOnLine(std::string_view line);
-
-} // namespace setforge::config
+} // namespace setforge::game

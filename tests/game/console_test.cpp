@@ -1,12 +1,12 @@
 // The game's console: where the command buffer ends a command and how the tokenizer reads it.
-#include "config/console.h"
+#include "game/console.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace setforge::config::console {
+namespace setforge::game::console {
 namespace {
 
 std::vector<std::string> commandsOf(std::string_view text) {
@@ -94,4 +94,4 @@ TEST(Console, TokenizerReadsArgumentsLikeTheGame) {
 }
 
 } // namespace
-} // namespace setforge::config::console
+} // namespace setforge::game::console
