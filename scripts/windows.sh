@@ -42,7 +42,9 @@ qt_options=(
     # Windows draws text through GDI/DirectWrite in the windows plugin: no second platform plugin
     # (Direct2D), no FreeType engine (and with it no offscreen plugin), no image formats beyond
     # the built-in PNG and BMP, none of the document writers and readers.
-    -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF -DFEATURE_freetype=OFF
+    # The DirectWrite font database is built only with Direct2D, so it goes too (GDI's stays, as
+    # Qt's default on Windows).
+    -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF -DFEATURE_directwrite3=OFF -DFEATURE_freetype=OFF
     -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF -DFEATURE_movie=OFF
     -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF
     -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF

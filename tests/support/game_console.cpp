@@ -33,12 +33,17 @@ std::vector<std::string> splitCommands(std::string_view text) {
 }
 
 // The original engine's tokenizer: a signed `char` makes bytes from 0x80 on blanks where an
-// argument would start (inside a word they stay), and `{ } ( ) ' , :` are words of their own.
-Command tokenize(std::string_view command) {
+// argument would start (inside a word they stay), and `{ } ( ) ' , :` are words of their own. A
+// reader's plain tokenizer ends words only at blanks.
+Command tokenizeAs(std::string_view command, bool original) {
     Command args;
     std::size_t i = 0;
-    const auto skipped = [](char c) { return static_cast<signed char>(c) <= ' '; };
-    const auto single = [](char c) { return std::string_view("{}()',:").find(c) != std::string_view::npos; };
+    const auto skipped = [original](char c) {
+        return original ? static_cast<signed char>(c) <= ' ' : static_cast<unsigned char>(c) <= ' ';
+    };
+    const auto single = [original](char c) {
+        return original && std::string_view("{}()',:").find(c) != std::string_view::npos;
+    };
     while (true) {
         while (i < command.size() && skipped(command[i])) {
             ++i;
@@ -62,31 +67,12 @@ Command tokenize(std::string_view command) {
     }
 }
 
-// A reader's tokenizer: words end only at blanks.
+Command tokenize(std::string_view command) {
+    return tokenizeAs(command, true);
+}
+
 Command plainTokenize(std::string_view command) {
-    Command args;
-    std::size_t i = 0;
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (true) {
-        while (i < command.size() && blank(command[i])) {
-            ++i;
-        }
-        if (i >= command.size() || command.substr(i, 2) == "//") {
-            return args;
-        }
-        if (command[i] == '"') {
-            const std::size_t close = command.find('"', i + 1);
-            const std::size_t end = close == std::string_view::npos ? command.size() : close;
-            args.emplace_back(command.substr(i + 1, end - i - 1));
-            i = close == std::string_view::npos ? command.size() : close + 1;
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < command.size() && !blank(command[i])) {
-            ++i;
-        }
-        args.emplace_back(command.substr(start, i - start));
-    }
+    return tokenizeAs(command, false);
 }
 
 std::vector<Command> readConsole(std::string_view text) {
