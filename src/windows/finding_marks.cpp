@@ -405,28 +405,11 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
     menu->setObjectName(QStringLiteral("Text2Menu"));
     QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().first();
     std::vector<QAction*> fixes;
-    enum class Way { Fix, Adopt, Release };
-    const auto addFix = [&](const QString& caption, std::size_t finding, Way way) {
+    const auto addFix = [&](const QString& caption, std::size_t finding, FixWay way) {
         auto* action = new QAction(caption, menu);
         action->setToolTip(messageOf(finding));
         action->setStatusTip(messageOf(finding));
-        connect(action, &QAction::triggered, this, [this, finding, way] {
-            const ConfigFinding& f = m_findings[finding];
-            if (way == Way::Release) {
-                // The control writes no line then, and the free text's value holds.
-                m_controls.release(f.setting);
-                checkNow();
-                return;
-            }
-            // One edit block: a single undo takes back the text and the control together.
-            QTextCursor step(m_box->document());
-            step.beginEditBlock();
-            if (way == Way::Adopt && f.setting != nullptr && f.lineChoice != nullptr) {
-                m_takeOver(*f.setting, *f.lineChoice);
-            }
-            applyFix(finding);
-            step.endEditBlock();
-        });
+        connect(action, &QAction::triggered, this, [this, finding, way] { takeFix(finding, way); });
         fixes.push_back(action);
     };
     for (const std::size_t i : findingsAt(m_box->cursorForPosition(viewportPos).position())) {
@@ -438,25 +421,25 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
         case FindingKind::OverridesChoice: {
             const Mark& mark = *markOf(i);
             const bool wholeLine = m_box->document()->findBlock(mark.fixFrom) != m_box->document()->findBlock(mark.to);
-            addFix(wholeLine ? QStringLiteral("Zeile entfernen") : QStringLiteral("Befehl entfernen"), i, Way::Fix);
+            addFix(wholeLine ? QStringLiteral("Zeile entfernen") : QStringLiteral("Befehl entfernen"), i, FixWay::Fix);
             if (f.lineChoice != nullptr) {
-                addFix(QStringLiteral("Wert in die Auswahl übernehmen"), i, Way::Adopt);
+                addFix(QStringLiteral("Wert in die Auswahl übernehmen"), i, FixWay::Adopt);
             }
             if (m_controls.release) {
-                addFix(QStringLiteral("Auswahl im Fenster aufheben"), i, Way::Release);
+                addFix(QStringLiteral("Auswahl im Fenster aufheben"), i, FixWay::Release);
             }
             break;
         }
         case FindingKind::CutByGame:
-            addFix(QStringLiteral("Zeile für das Spiel lesbar machen"), i, Way::Fix);
+            addFix(QStringLiteral("Zeile für das Spiel lesbar machen"), i, FixWay::Fix);
             break;
         case FindingKind::KeyBoundAgain:
-            addFix(QStringLiteral("Befehl entfernen"), i, Way::Fix);
+            addFix(QStringLiteral("Befehl entfernen"), i, FixWay::Fix);
             break;
         case FindingKind::UnknownKey:
         case FindingKind::NearName:
             addFix(QStringLiteral("Meintest du %1?").arg(QString::fromStdString(*f.fix).remove(QChar('"'))), i,
-                   Way::Fix);
+                   FixWay::Fix);
             break;
         }
     }
@@ -470,6 +453,24 @@ QMenu* FindingMarks::createMenu(const QPoint& viewportPos) {
         m_extendMenu(menu);
     }
     return menu;
+}
+
+void FindingMarks::takeFix(std::size_t finding, FixWay way) {
+    const ConfigFinding& f = m_findings[finding];
+    if (way == FixWay::Release) {
+        // The control writes no line then, and the free text's value holds.
+        m_controls.release(f.setting);
+        checkNow();
+        return;
+    }
+    // One edit block: a single undo takes back the text and the control together.
+    QTextCursor step(m_box->document());
+    step.beginEditBlock();
+    if (way == FixWay::Adopt && f.setting != nullptr && f.lineChoice != nullptr) {
+        m_takeOver(*f.setting, *f.lineChoice);
+    }
+    applyFix(finding);
+    step.endEditBlock();
 }
 
 void FindingMarks::applyFix(std::size_t finding) {

@@ -81,6 +81,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // How a menu entry mends a finding: the fix alone, the fix and the line's value taken into the
+    // control, or the control's choice given up so the line's value holds.
+    enum class FixWay { Fix, Adopt, Release };
+    void takeFix(std::size_t finding, FixWay way);
     struct Mark {
         int from = 0;    // document positions: where the underline starts,
         int to = 0;      // where the finding and its fix end,
