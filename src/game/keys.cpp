@@ -35,8 +35,7 @@ bool isGameKey(std::string_view key) {
         const char c = key.front();
         return c > ' ' && c < 0x7F && c != '"';
     }
-    return std::ranges::any_of(KeyNames,
-                               [key](std::string_view name) { return equalsIgnoringCase(key, name); });
+    return std::ranges::any_of(KeyNames, [key](std::string_view name) { return equalsIgnoringCase(key, name); });
 }
 
 std::vector<std::string_view> nearGameKeys(std::string_view key) {

@@ -10,8 +10,8 @@
 namespace setforge::game {
 
 using config::crosshairLook;
-using config::SettingsState;
 using config::CrosshairLook;
+using config::SettingsState;
 namespace {
 
 using enum Movement;
