@@ -271,12 +271,18 @@ template <typename Visit> void forEachLine(std::string_view text, Visit visit) {
 
 // Writing ends every line with CR LF. A line that ended with a bare LF (or the file's end) inside
 // an open quoted argument would take that CR into the argument, so the quote is closed instead:
-// the game then reads what it read before.
+// the game then reads what it read before. Asked as the game reads the line: its command buffer
+// cuts long commands, and its tokenizer skips bytes of 0x80 and above before a word, so a quote
+// behind one opens an argument there.
 bool endsInsideQuotes(std::string_view line) {
     std::size_t start = 0;
     game::console::forEachCommand(
-        line, [&](const game::console::Span& command) { start = command.begin; }, game::console::LongCommands::Keep);
-    return readToTheEnd(line.substr(start)).unclosedQuote;
+        line, [&](const game::console::Span& command) { start = command.begin; }, game::console::LongCommands::Cut);
+    // Without the argument limits: past them the quote state still decides where the CR lands.
+    constexpr game::console::Reading GameQuotes{.limits = false};
+    return game::console::readArguments(line.substr(start), GameQuotes,
+                                        [](const game::console::Argument&) { return true; })
+        .unclosedQuote;
 }
 
 // The line as it will be written, ended by CR LF, and read by the game just as before.

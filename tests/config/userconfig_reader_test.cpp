@@ -298,6 +298,7 @@ TEST(UserconfigReader, SurvivesHugeAndBrokenFiles) {
         {"CR-only lines", std::string(200000, '\r') + "gamma 2.2\rname x\r"},
         {"NUL bytes", std::string(1000, '\0') + "gamma 2.2\r\n"},
         {"only quotes", std::string(100001, '"')},
+        {"open quote behind a byte the game skips", "name \xF1\"Foo"},
         {"only semicolons", std::string(1u << 20, ';') + "\ngamma 2.2\n"},
     };
     for (const Case& c : cases) {
