@@ -27,9 +27,9 @@ setforge_install_deps clang libclang-rt-14-dev
 cmake --preset fuzz
 cmake --build --preset fuzz
 
-# A target's input code: its own source, every project header the compiler read for it, the
-# source beside each such header (where the code behind it lives), and so on through what those
-# sources read, from the compiler's own dependency records.
+# A target's input code: its own source, the sources that read a header it includes (the code
+# behind the functions it calls), every project header those read, the source beside each such
+# header, and so on, from the compiler's own dependency records.
 ninja -C build/fuzz -t deps | awk -v root="$PWD/" '
     /^[^ \t]/ { source = ""; next }
     NF {
@@ -39,7 +39,10 @@ ninja -C build/fuzz -t deps | awk -v root="$PWD/" '
         if (source == "") source = path; else print source, path
     }' | sort -u >build/fuzz/input-deps.txt
 input_files() {
-    local todo=("tests/fuzz/$1.cpp") seen=" " file dep
+    local todo=("tests/fuzz/$1.cpp") seen=" " file dep header
+    while read -r header; do
+        while read -r dep; do todo+=("$dep"); done < <(awk -v h="$header" '$2 == h && $1 ~ /^src\// { print $1 }' build/fuzz/input-deps.txt)
+    done < <(sed -n 's/^#include "\(\(config\|buyscript\|game\)\/[^"]*\)"/src\/\1/p' "tests/fuzz/$1.cpp")
     while [ ${#todo[@]} -gt 0 ]; do
         file=${todo[0]}
         todo=("${todo[@]:1}")

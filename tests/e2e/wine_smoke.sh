@@ -121,7 +121,7 @@ typical_steps() {
     pick_from_list 120 960 1440 3 6         # gamma, fourth of six items: "2.2"
 
     open_buy_menu
-    [ "$(window_size "$BUY_ID")" = 633x409 ] || fail "$run: buy window is $(window_size "$BUY_ID"), not 633x409"
+    [ "$(window_size "$BUY_ID")" = 633x460 ] || fail "$run: buy window is $(window_size "$BUY_ID"), not 633x460"
     # c24 "KEVLAR", first row of frame "EQUIPMENT" (6360,360); its box at 120,240.
     click_at $((BUY_X + $(px $((6360 + 120))) + 6)) $((BUY_Y + $(px $((360 + 240)))+ $(px 255) / 2))
     shot "$run-buy-window" >/dev/null
