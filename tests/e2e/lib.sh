@@ -338,9 +338,15 @@ expect_bytes() {
 close_program() {
     # The banner covers the close picture below 17 pixels; click its visible top part.
     click_at $((MAIN_X + $(px 11190) + $(px 225) / 2)) $((MAIN_Y + 8))
+    expect_program_end "its close picture was clicked"
+}
+
+# Waits up to 5 s for the program to end with status 0; `after` says what should have ended it.
+expect_program_end() {
+    local after=$1
     local deadline=$((SECONDS + 5))
     while app_alive && ((SECONDS < deadline)); do sleep 0.05; done
-    app_alive && fail "the program still runs 5 s after its close picture was clicked"
+    app_alive && fail "the program still runs 5 s after $after"
     wait "$APP_PID"
     local status=$?
     APP_PID=""
@@ -355,13 +361,7 @@ close_program_discarding() {
     box=$(wait_message_box '^Halvren Setforge$' "$MAIN_ID") || fail "no question about unsaved changes on close"
     key shift+Tab space
     wait_window_gone "$box" || fail "the question stayed open"
-    local deadline=$((SECONDS + 5))
-    while app_alive && ((SECONDS < deadline)); do sleep 0.05; done
-    app_alive && fail "the program still runs 5 s after \"Verwerfen\""
-    wait "$APP_PID"
-    local status=$?
-    APP_PID=""
-    [ $status -eq 0 ] || fail "the program ended with status $status"
+    expect_program_end '"Verwerfen"'
 }
 
 # The buy window's id and origin, set by open_buy_menu.
