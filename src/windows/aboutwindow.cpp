@@ -30,25 +30,27 @@ AboutWindow::AboutWindow(platform::WindowServices& services)
         const char* name;
         QString text;
         QRect geometry;
+        QColor colour; // the palette's own unless set
     };
     const std::array<LabelRow, 6> labels{{
-        {"Label1", MakerName, twipsRect(120, 360, 4455, 255)},
-        {"Label2", "Copyright © 2026 " + MakerName, twipsRect(120, 600, 4215, 255)},
-        {"Label3", "Autor: " + MakerName, twipsRect(120, 840, 4455, 255)},
-        {"Label5", "Lizensart:", twipsRect(120, 1800, 855, 255)},
-        {"Label6", "Freeware", twipsRect(1020, 1800, 1335, 255)},
-        {"Label4", "Programmdesign: " + MakerName, twipsRect(120, 2280, 4215, 255)},
+        {"Label1", MakerName, twipsRect(120, 360, 4455, 255), {}},
+        {"Label2", "Copyright © 2026 " + MakerName, twipsRect(120, 600, 4215, 255), {}},
+        {"Label3", "Autor: " + MakerName, twipsRect(120, 840, 4455, 255), {}},
+        {"Label5", "Lizensart:", twipsRect(120, 1800, 855, 255), {}},
+        {"Label6", "Freeware", twipsRect(1020, 1800, 1335, 255), QColor(0, 128, 0)},
+        {"Label4", "Programmdesign: " + MakerName, twipsRect(120, 2280, 4215, 255), {}},
     }};
     for (const LabelRow& row : labels) {
         auto* label = new QLabel(row.text, this);
         label->setObjectName(row.name);
         label->setGeometry(row.geometry);
         label->setFont(platform::arialBoldFont());
+        if (row.colour.isValid()) {
+            QPalette coloured = label->palette();
+            coloured.setColor(QPalette::WindowText, row.colour);
+            label->setPalette(coloured);
+        }
     }
-    auto* licence = findChild<QLabel*>("Label6");
-    QPalette green = licence->palette();
-    green.setColor(QPalette::WindowText, QColor(0, 128, 0));
-    licence->setPalette(green);
 
     // OK comes first in the focus order, so it holds the focus when the window opens.
     auto* ok = new QPushButton("OK", this);

@@ -140,7 +140,7 @@ void BuyMenu::editBind(const buyscript::BuyBind& bind, std::size_t line) {
     m_editLine = line;
     m_kept = bind.unknown;
     m_key->setText(QString::fromStdString(bind.key));
-    for (auto* box : findChildren<QCheckBox*>()) {
+    for (QCheckBox* box : m_itemBoxes) {
         box->setChecked(bind.ticked.contains(box->objectName().toStdString()));
     }
     showKeyStatus();
@@ -236,6 +236,7 @@ void BuyMenu::buildItemFrames() {
         auto* box = new QCheckBox(qs(item.caption), frame);
         box->setObjectName(qs(item.checkBox));
         box->setGeometry(twipsRect(120, top, 2535, 255));
+        m_itemBoxes.push_back(box);
         const QString caption = qs(item.caption);
         addMarker(frame, item.pictureIndex, 2760, top, markerColourOf(item.side))
             ->actAsButton("Waffeninformation: " + caption, "Zeigt die Waffeninformation zu " + caption);
@@ -299,7 +300,7 @@ void BuyMenu::Command1_Click() {
         return;
     }
     std::set<std::string> ticked;
-    for (const auto* box : findChildren<QCheckBox*>()) {
+    for (const QCheckBox* box : m_itemBoxes) {
         if (box->isChecked()) {
             ticked.insert(box->objectName().toStdString());
         }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QLabel;
 
 namespace setforge::platform {
@@ -68,7 +69,8 @@ private:
     std::vector<std::string> m_kept;                // its words that are no buy alias
     QString m_keyNote;
     KeyBox* m_key = nullptr;
-    QLabel* m_keyNoteLabel = nullptr; // what the key box knows about the key, or what it is bound to
+    QLabel* m_keyNoteLabel = nullptr;    // what the key box knows about the key, or what it is bound to
+    std::vector<QCheckBox*> m_itemBoxes; // in the catalogue's order
 };
 
 } // namespace setforge::windows
