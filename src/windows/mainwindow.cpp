@@ -213,12 +213,13 @@ MainWindow::~MainWindow() {
 
 void MainWindow::buildCrosshairPreviewButton() {
     // In the free space right of the translucency choice; the preview is built on the first click.
-    auto* button = new QPushButton("Vorschau…", findChild<QWidget*>("Frame1_0"));
+    auto* button = new QPushButton("Vorschau…", m_generalFrame);
     button->setObjectName("Command5");
     button->setGeometry(twipsRect(4200, 2850, 1215, 300));
     button->setAccessibleDescription("Zeigt das Crosshair so, wie das Spiel es zeichnet");
     connect(button, &QPushButton::clicked, this, &MainWindow::Command5_Click);
     QWidget::setTabOrder(findChild<QWidget*>("o9"), button);
+    m_previewButton = button;
 }
 
 void MainWindow::announceChanges() {
@@ -236,15 +237,14 @@ void MainWindow::announceChanges() {
 
 QRect MainWindow::crosshairRows() const {
     // From each row's label at the frame's left edge to its control's right end, with the button.
-    QRect rows = findChild<QWidget*>("Command5")->geometry();
+    QRect rows = m_previewButton->geometry();
     for (const SettingRow& place : SettingRows) {
         if (std::ranges::find(game::CrosshairCvars, place.key) != game::CrosshairCvars.end()) {
             const int top = std::min(RowPitch * place.row, place.controlTop);
             rows |= twipsRect(240, top, 5415 - 240, place.controlTop + 315 - top);
         }
     }
-    const QWidget* frame = findChild<QWidget*>("Frame1_0");
-    return {frame->mapToGlobal(rows.topLeft()), rows.size()};
+    return {m_generalFrame->mapToGlobal(rows.topLeft()), rows.size()};
 }
 
 void MainWindow::buildTitleArea() {
@@ -279,6 +279,7 @@ void MainWindow::buildSettingFrames() {
                                  twipsRect(120, 960, 5535, 6495), platform::interfaceFont(true), CaptionOrange);
     auto* internet = new FrameBox(this, "Frame1_1", qs(frameCaption(SettingsFrame::Internet)),
                                   twipsRect(5760, 960, 5535, 1815), platform::interfaceFont(true), CaptionOrange);
+    m_generalFrame = general;
 
     makeLabel(general, "Label1", "Nickname", twipsRect(240, 360, 2235, 255));
     m_nickname = new QLineEdit(general);
@@ -326,6 +327,7 @@ void MainWindow::buildSettingFrames() {
 void MainWindow::buildFreeTextFrame() {
     auto* manual = new FrameBox(this, "Frame1_2", FreeTextCaption, twipsRect(5760, 2820, 5535, 4635),
                                 platform::interfaceFont(true), CaptionOrange);
+    m_freeTextFrame = manual;
     auto* hint = makeLabel(manual, "Label10",
                            "Hier kannst du deine eigenen, hier nicht aufgelisteten Befehle eintragen oder Bind "
                            "hinzufügen.",
@@ -344,7 +346,7 @@ void MainWindow::buildFreeTextFrame() {
 
 void MainWindow::buildFindingMarks() {
     // The count stands in the free-text frame's top edge, right of its caption, where no control is.
-    auto* manual = findChild<QWidget*>("Frame1_2");
+    QWidget* manual = m_freeTextFrame;
     const int captionEnd = 8 + QFontMetrics(platform::interfaceFont(true)).horizontalAdvance(FreeTextCaption) + 12;
     auto* count = new QLabel(manual);
     count->setObjectName("FindingCount");

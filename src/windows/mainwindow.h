@@ -13,6 +13,7 @@
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QRadioButton;
 class QTimer;
 
@@ -121,6 +122,9 @@ private:
     platform::WindowServices& m_services;
     std::array<SettingControls, config::SettingsCatalogue.size()> m_settingControls;
     PictureBox* m_strip = nullptr;
+    QWidget* m_generalFrame = nullptr;  // the crosshair rows and their preview button stand in it
+    QWidget* m_freeTextFrame = nullptr; // its top edge holds the findings' count
+    QPushButton* m_previewButton = nullptr;
     QLineEdit* m_nickname = nullptr;
     FreeTextBox* m_freeText = nullptr;
     QComboBox* m_gamma = nullptr;
