@@ -168,7 +168,11 @@ void MainWindow::showDocumentState() {
     if (note.isEmpty() && !path.isEmpty()) {
         note = name + (m_document->isModified() ? QStringLiteral(" *") : QString());
     }
-    m_strip->setPicture(artwork::titleStrip(1.0, note));
+    if (note != m_shownNote) {
+        // Painting the strip is a large part of the start; every keystroke reports a change.
+        m_strip->setPicture(artwork::titleStrip(1.0, note));
+        m_shownNote = note;
+    }
     m_strip->setToolTip(path.isEmpty() ? QString() : QDir::toNativeSeparators(path));
     m_strip->setAccessibleDescription((note.isEmpty() ? QString() : note + QStringLiteral(". ")) +
                                       QStringLiteral("Mit der linken Maustaste ziehen, um das Fenster zu verschieben"));

@@ -132,6 +132,7 @@ private:
     bool m_iconScheduled = false;        // the window icon waits for the first picture
     DocumentState* m_document = nullptr; // the file in view and whether the window differs from it
     QString m_stripNote;                 // shown in the title strip for a moment after a save
+    QString m_shownNote;                 // what the strip's picture shows now
     QTimer* m_noteTimer = nullptr;
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_buyMenu;
