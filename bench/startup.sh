@@ -58,7 +58,7 @@ field() { sed -n "s/.*$1=\([0-9]*\).*/\1/p"; }
 
 start_once() {
     local line
-    line=$("$probe" exec 762 537 "$settle_ms" "$@") || die "measuring $1 failed"
+    line=$("$probe" exec "${MAIN_SIZE%x*}" "${MAIN_SIZE#*x}" "$settle_ms" "$@") || die "measuring $1 failed"
     if [ -z "$(echo "$line" | field map_us)" ] || [ -z "$(echo "$line" | field vmhwm_kb)" ]; then
         die "unreadable probe output: $line"
     fi
@@ -129,7 +129,7 @@ sleep 0.3 # let the fresh window settle before the first click
 
 : >"$work/buy.txt"
 for ((i = 1; i <= runs; i++)); do
-    line=$("$probe" click "$button_x" "$button_y" 633 460) || die "timing the buy window failed (run $i)"
+    line=$("$probe" click "$button_x" "$button_y" "${BUY_SIZE%x*}" "${BUY_SIZE#*x}") || die "timing the buy window failed (run $i)"
     echo "$line" | field map_us >>"$work/buy.txt"
     buy=$(timeout 10 xdotool search --sync --onlyvisible --name '^Buy-Script erstellen$' | head -1)
     [ -n "$buy" ] || die "the buy window is not on screen after run $i"

@@ -13,6 +13,9 @@ E2E_DIR=$(cd "${BASH_SOURCE[0]%/*}" && pwd)
 readonly E2E_DIR
 source "$E2E_DIR/../support/skip.sh" || exit 1
 readonly E2E_TIMEOUT=${E2E_TIMEOUT:-15} # seconds to wait for any window or file
+# The windows' sizes in pixels, for the tests and the start-up bench alike.
+readonly MAIN_SIZE=762x537
+readonly BUY_SIZE=633x460
 
 E2E_NAME=""
 E2E_BIN=""

@@ -5,7 +5,7 @@
 source "$([[ $0 == */* ]] && echo "${0%/*}" || echo .)/lib.sh" || exit 1
 e2e_setup typical_run "$1" "$2" 71
 start_app
-[ "$(window_size "$MAIN_ID")" = 762x537 ] || fail "main window is $(window_size "$MAIN_ID"), not 762x537"
+[ "$(window_size "$MAIN_ID")" = "$MAIN_SIZE" ] || fail "main window is $(window_size "$MAIN_ID"), not $MAIN_SIZE"
 shot main-start >/dev/null
 
 # Frame "Allgemeine Einstellungen" stands at 120,960; its controls are placed inside it.
@@ -15,7 +15,7 @@ click_in_frame 120 960 2520 720 495 255 # o1 "Ja" in Picture5
 pick_list_item 120 960 1440 3 6         # ga, fourth of six items: "2.2"
 
 open_buy_menu
-[ "$(window_size "$BUY_ID")" = 633x460 ] || fail "buy window is $(window_size "$BUY_ID"), not 633x460"
+[ "$(window_size "$BUY_ID")" = "$BUY_SIZE" ] || fail "buy window is $(window_size "$BUY_ID"), not $BUY_SIZE"
 # c24 "KEVLAR": first row of frame "EQUIPMENT" (6360,360), check box at 120,240; click its box.
 click_at $((BUY_X + $(px $((6360 + 120))) + 6)) $((BUY_Y + $(px $((360 + 240)) ) + $(px 255) / 2))
 shot buy-window >/dev/null

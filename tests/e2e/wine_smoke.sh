@@ -111,7 +111,7 @@ wine_enter_path() {
 # as the program's save dialog takes it; $3 the same file seen from here.
 typical_steps() {
     local run=$1 dialog_path=$2 file=$3
-    [ "$(window_size "$MAIN_ID")" = 762x537 ] || fail "$run: main window is $(window_size "$MAIN_ID"), not 762x537"
+    [ "$(window_size "$MAIN_ID")" = "$MAIN_SIZE" ] || fail "$run: main window is $(window_size "$MAIN_ID"), not $MAIN_SIZE"
     wait_painted "$MAIN_ID" || fail "$run: the main window stayed black"
     shot "$run-main-start" >/dev/null
 
@@ -121,7 +121,7 @@ typical_steps() {
     pick_from_list 120 960 1440 3 6         # gamma, fourth of six items: "2.2"
 
     open_buy_menu
-    [ "$(window_size "$BUY_ID")" = 633x460 ] || fail "$run: buy window is $(window_size "$BUY_ID"), not 633x460"
+    [ "$(window_size "$BUY_ID")" = "$BUY_SIZE" ] || fail "$run: buy window is $(window_size "$BUY_ID"), not $BUY_SIZE"
     # c24 "KEVLAR", first row of frame "EQUIPMENT" (6360,360); its box at 120,240.
     click_at $((BUY_X + $(px $((6360 + 120))) + 6)) $((BUY_Y + $(px $((360 + 240)))+ $(px 255) / 2))
     shot "$run-buy-window" >/dev/null
