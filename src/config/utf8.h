@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/utf8_append.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,7 +24,6 @@ replaceIllFormed(std::string_view bytes,
 // Length of the well-formed sequence starting at byte `i`, or 0 when none starts there.
 [[nodiscard]] std::size_t wellFormedLengthAt(std::string_view bytes, std::size_t i);
 
-// Appends the UTF-8 form of a Unicode scalar value.
-void appendUtf8(std::string& out, char32_t codePoint);
+using game::appendUtf8;
 
 } // namespace setforge::config

@@ -2,6 +2,7 @@
 
 #include "game/ascii.h"
 #include "game/edit_distance.h"
+#include "game/utf8_append.h"
 
 #include <algorithm>
 #include <array>
@@ -155,26 +156,6 @@ char32_t lowerLatin(char32_t c) {
     return c;
 }
 
-std::string utf8(char32_t c) {
-    std::string text;
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (c >> 18));
-        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return text;
-}
-
 // The name the game gives a printable character, when it has one.
 std::string nameOfCharacter(char32_t c) {
     if (c == U';') {
@@ -207,7 +188,13 @@ KeyReading readPressedKey(PressedKey key) {
     }
     // The layout puts another character here (Z and Y on a German keyboard, Ö on the US ';').
     std::string note = "Auf dieser Taste steht ";
-    note += layoutChar == DeadKey ? std::string("ein Akzent") : "„" + utf8(layoutChar) + "“";
+    if (layoutChar == DeadKey) {
+        note += "ein Akzent";
+    } else {
+        note += "„";
+        appendUtf8(note, layoutChar);
+        note += "“";
+    }
     note += ". Ob das Spiel sie nach ihrem Platz „";
     note += known->name;
     note += "“ nennt";
