@@ -137,15 +137,7 @@ MainWindow::MainWindow(platform::WindowServices& services, QWidget* parent)
 void MainWindow::buildDocumentState() {
     m_document = new DocumentState(
         m_freeText, [this] { return choices(); }, this);
-    for (const SettingControls& controls : m_settingControls) {
-        if (controls.list != nullptr) {
-            connect(controls.list, &QComboBox::currentIndexChanged, m_document, &DocumentState::recheck);
-        }
-        for (QRadioButton* option : controls.options) {
-            connect(option, &QRadioButton::toggled, m_document, &DocumentState::recheck);
-        }
-    }
-    connect(m_nickname, &QLineEdit::textChanged, m_document, &DocumentState::recheck);
+    onChoiceChanged(m_document, &DocumentState::recheck);
     connect(m_document, &DocumentState::changed, this, &MainWindow::showDocumentState);
     m_noteTimer = new QTimer(this);
     m_noteTimer->setSingleShot(true);
@@ -226,16 +218,20 @@ void MainWindow::buildCrosshairPreviewButton() {
     m_previewButton = button;
 }
 
-void MainWindow::announceChanges() {
+template <typename Receiver> void MainWindow::onChoiceChanged(Receiver* receiver, void (Receiver::*react)()) {
     for (const SettingControls& controls : m_settingControls) {
         if (controls.list != nullptr) {
-            connect(controls.list, &QComboBox::currentIndexChanged, this, &MainWindow::stateChanged);
+            connect(controls.list, &QComboBox::currentIndexChanged, receiver, react);
         }
         for (QRadioButton* option : controls.options) {
-            connect(option, &QRadioButton::toggled, this, &MainWindow::stateChanged);
+            connect(option, &QRadioButton::toggled, receiver, react);
         }
     }
-    connect(m_nickname, &QLineEdit::textChanged, this, &MainWindow::stateChanged);
+    connect(m_nickname, &QLineEdit::textChanged, receiver, react);
+}
+
+void MainWindow::announceChanges() {
+    onChoiceChanged(this, &MainWindow::stateChanged);
     connect(m_freeText, &QPlainTextEdit::textChanged, this, &MainWindow::stateChanged);
 }
 

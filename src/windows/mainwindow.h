@@ -111,6 +111,8 @@ private:
     void showDocumentState();
     void buildCrosshairPreviewButton();
     void announceChanges();
+    // Connects `react` to every change of a setting or the nickname (the free text has its own signal).
+    template <typename Receiver> void onChoiceChanged(Receiver* receiver, void (Receiver::*react)());
     [[nodiscard]] QString gameConfigPath() const;
 
     // The widgets of one setting row: its list, or its pair (or three) of option buttons.
