@@ -1,6 +1,7 @@
 #include "windows/artwork.h"
 
 #include "platform/fonts.h"
+#include "windows/layered_fill.h"
 #include "windows/style.h"
 
 #include <QColor>
@@ -15,6 +16,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -165,15 +167,17 @@ QPainterPath textPath(const QFont& font, const QString& text, qreal x, qreal bas
 // Orange with a top-lit gradient, a dark drop shadow and a thin dark edge so it stands off the metal.
 void bannerText(QPainter& painter, const QPainterPath& path) {
     const QRectF box = path.boundingRect();
-    painter.fillPath(path.translated(1, 2), QColor(0, 0, 0, 150));
-    painter.fillPath(path.translated(0, 1), QColor(0, 0, 0, 110));
     QLinearGradient fill(box.topLeft(), box.bottomLeft());
     fill.setColorAt(0.0, QColor(0xff, 0xd0, 0x70));
     fill.setColorAt(0.45, QColor(0xff, 0x9a, 0x1c));
     fill.setColorAt(1.0, QColor(0xd9, 0x62, 0x00));
-    painter.setPen(QPen(QColor(0x4a, 0x22, 0x00, 170), 0.8));
-    painter.setBrush(fill);
-    painter.drawPath(path);
+    const std::array<FillLayer, 3> layers = {{
+        {QPointF(1, 2), QColor(0, 0, 0, 150)},
+        {QPointF(0, 1), QColor(0, 0, 0, 110)},
+        {QPointF(0, 0), fill},
+    }};
+    fillLayers(painter, path, layers);
+    painter.strokePath(path, QPen(QColor(0x4a, 0x22, 0x00, 170), 0.8));
 }
 
 // A thin orange rule that fades out at both ends.

@@ -1,0 +1,98 @@
+#include "windows/layered_fill.h"
+
+#include <QImage>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <optional>
+
+namespace setforge::windows {
+namespace {
+
+// At 1, 2, 4 … device pixels per logical pixel, coordinates convert between the two without
+// rounding, so a shape moved by whole device pixels covers each pixel as before, moved.
+bool exactRatio(qreal dpr) {
+    const int whole = static_cast<int>(dpr);
+    return whole >= 1 && whole == dpr && (whole & (whole - 1)) == 0;
+}
+
+bool sharesExactly(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    return device != nullptr && exactRatio(device->devicePixelRatio()) && painter.worldTransform().isIdentity() &&
+           !painter.hasClipping() && painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
+           painter.opacity() == 1.0;
+}
+
+std::optional<QPoint> wholeDevicePixels(QPointF offset, qreal dpr) {
+    const QPointF device = offset * dpr;
+    if (device.x() != std::round(device.x()) || device.y() != std::round(device.y())) {
+        return std::nullopt;
+    }
+    return QPoint(static_cast<int>(device.x()), static_cast<int>(device.y()));
+}
+
+// A transparent image covering `box` (device pixels) of the target, painted in the target's
+// coordinates.
+class BoxImage {
+public:
+    BoxImage(const QRect& box, qreal dpr)
+        : m_image(box.size(), QImage::Format_ARGB32_Premultiplied)
+        , m_origin(QPointF(box.topLeft()) / dpr) {
+        m_image.setDevicePixelRatio(dpr);
+        m_image.fill(Qt::transparent);
+    }
+    QImage& image() { return m_image; }
+    // A painter whose logical coordinates are the target's.
+    void beginOn(QPainter& painter) {
+        painter.begin(&m_image);
+        painter.translate(-m_origin);
+    }
+    QPointF origin() const { return m_origin; }
+
+private:
+    QImage m_image;
+    QPointF m_origin;
+};
+
+} // namespace
+
+void fillLayers(QPainter& painter, const QPainterPath& path, std::span<const FillLayer> layers) {
+    const bool shareable = sharesExactly(painter);
+    const qreal dpr = shareable ? painter.device()->devicePixelRatio() : 1.0;
+    // The unmoved shape's device pixels, one more on each side for its antialiased edge.
+    const QRectF bounds = path.controlPointRect();
+    const QRect box = QRectF(bounds.topLeft() * dpr, bounds.size() * dpr).toAlignedRect().adjusted(-1, -1, 1, 1);
+    std::optional<BoxImage> coverage;
+    for (const FillLayer& layer : layers) {
+        const std::optional<QPoint> shift = shareable ? wholeDevicePixels(layer.offset, dpr) : std::nullopt;
+        // A gradient or pattern is fixed to the target, not to the shape: moved, it shows other colours.
+        const bool sameColours = layer.brush.style() == Qt::SolidPattern || (shift && shift->isNull());
+        if (!shift || !sameColours || path.isEmpty()) {
+            painter.fillPath(path.translated(layer.offset), layer.brush);
+            continue;
+        }
+        if (!coverage) {
+            coverage.emplace(box, dpr);
+            QPainter shape;
+            coverage->beginOn(shape);
+            shape.setRenderHints(painter.renderHints());
+            shape.fillPath(path, Qt::white);
+        }
+        // The layer's colours where the shape covers, weighted by how much it covers: what a fill
+        // of the shape blends onto the target.
+        BoxImage colours(box, dpr);
+        QPainter fill;
+        colours.beginOn(fill);
+        fill.setCompositionMode(QPainter::CompositionMode_Source);
+        fill.fillRect(QRectF(colours.origin(), QSizeF(box.size()) / dpr), layer.brush);
+        fill.resetTransform();
+        fill.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        fill.drawImage(QPointF(0, 0), coverage->image());
+        fill.end();
+        painter.drawImage(colours.origin() + layer.offset, colours.image());
+    }
+}
+
+} // namespace setforge::windows
