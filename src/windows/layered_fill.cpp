@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -31,6 +32,20 @@ std::optional<QPoint> wholeDevicePixels(QPointF offset, qreal dpr) {
         return std::nullopt;
     }
     return QPoint(static_cast<int>(device.x()), static_cast<int>(device.y()));
+}
+
+// The unmoved shape's device pixels, one more on each side for its antialiased edge, as far as a
+// layer moved onto the device can show them: a shape far larger than the device costs no more.
+QRect coverageBox(const QPainterPath& path, std::span<const FillLayer> layers, const QPaintDevice& device) {
+    const qreal dpr = device.devicePixelRatio();
+    const QRectF bounds = path.controlPointRect();
+    const QRect box = QRectF(bounds.topLeft() * dpr, bounds.size() * dpr).toAlignedRect().adjusted(-1, -1, 1, 1);
+    qreal reach = 0;
+    for (const FillLayer& layer : layers) {
+        reach = std::max({reach, std::abs(layer.offset.x()) * dpr, std::abs(layer.offset.y()) * dpr});
+    }
+    const QRectF visible = QRectF(0, 0, device.width(), device.height()).adjusted(-reach, -reach, reach, reach);
+    return box.intersected(visible.toAlignedRect());
 }
 
 // A transparent image covering `box` (device pixels) of the target, painted in the target's
@@ -61,15 +76,13 @@ private:
 void fillLayers(QPainter& painter, const QPainterPath& path, std::span<const FillLayer> layers) {
     const bool shareable = sharesExactly(painter);
     const qreal dpr = shareable ? painter.device()->devicePixelRatio() : 1.0;
-    // The unmoved shape's device pixels, one more on each side for its antialiased edge.
-    const QRectF bounds = path.controlPointRect();
-    const QRect box = QRectF(bounds.topLeft() * dpr, bounds.size() * dpr).toAlignedRect().adjusted(-1, -1, 1, 1);
+    const QRect box = shareable ? coverageBox(path, layers, *painter.device()) : QRect();
     std::optional<BoxImage> coverage;
     for (const FillLayer& layer : layers) {
         const std::optional<QPoint> shift = shareable ? wholeDevicePixels(layer.offset, dpr) : std::nullopt;
         // A gradient or pattern is fixed to the target, not to the shape: moved, it shows other colours.
         const bool sameColours = layer.brush.style() == Qt::SolidPattern || (shift && shift->isNull());
-        if (!shift || !sameColours || path.isEmpty()) {
+        if (!shift || !sameColours || box.isEmpty()) {
             painter.fillPath(path.translated(layer.offset), layer.brush);
             continue;
         }

@@ -30,7 +30,7 @@ QImage background(qreal dpr) {
 TEST(LayeredFill, PaintsWhatDirectFillsPaint) {
     QPainterPath path;
     path.addText(QPointF(6.3, 27), platform::arialBoldFont(22), QStringLiteral("Setforge Üg"));
-    path.addEllipse(QRectF(150.5, 4.25, 21.5, 13));
+    path.addEllipse(QRectF(176.5, 4.25, 21.5, 13)); // over the right edge
     QLinearGradient gradient(QPointF(0, 6), QPointF(0, 30));
     gradient.setColorAt(0.0, QColor(0xff, 0xd0, 0x70));
     gradient.setColorAt(0.5, QColor(0x20, 0x9a, 0xff, 200));
@@ -49,7 +49,7 @@ TEST(LayeredFill, PaintsWhatDirectFillsPaint) {
         {"at 1.5x", 1.5, shadowed},
         {"moved gradient", 1.0, {{QPointF(0, 3), gradient}, {QPointF(-2, 0), gradient}}},
         {"half-pixel shadow", 1.0, {{QPointF(0.5, 1), QColor(0, 0, 0, 150)}, {QPointF(0, 0), Qt::white}}},
-        {"opaque colours", 1.0, {{QPointF(3, -1), Qt::red}, {QPointF(0, 0), QColor(0, 0x80, 0)}}},
+        {"opaque colours", 1.0, {{QPointF(-5, -1), Qt::red}, {QPointF(0, 0), QColor(0, 0x80, 0)}}},
         {"clipped", 1.0, shadowed, true},
     };
     for (const Case& c : cases) {
