@@ -97,8 +97,13 @@ time_ratio=$(awk -v a="$(field map_us <"$work/setforge.txt" | median)" \
     -v b="$(field map_us <"$work/bare.txt" | median)" 'BEGIN { printf "%.2f", a / b }')
 memory_ratio=$(awk -v a="$(field vmhwm_kb <"$work/setforge.txt" | median)" \
     -v b="$(field vmhwm_kb <"$work/bare.txt" | median)" 'BEGIN { printf "%.2f", a / b }')
+# Each setforge start-up against the bare one next to it in time: steadier where the machine's
+# speed drifts during the run.
+paired_ratio=$(paste <(field map_us <"$work/setforge.txt") <(field map_us <"$work/bare.txt") |
+    awk '{ printf "%.4f\n", $1 / $2 }' | median | awk '{ printf "%.2f", $1 }')
 echo
 echo "ratio setforge/bare: start-up ${time_ratio}x, peak memory ${memory_ratio}x (goals: start-up <= 1.15x, memory <= 1.05x)"
+echo "start-up ratio of neighbouring runs, median: ${paired_ratio}x"
 
 # Start-up with a config on the command line: a typical player's file of 40 binds and settings.
 {
