@@ -22,13 +22,17 @@ bool exactRatio(qreal dpr) {
 bool sharesExactly(const QPainter& painter) {
     const QPaintDevice* device = painter.device();
     return device != nullptr && exactRatio(device->devicePixelRatio()) && painter.worldTransform().isIdentity() &&
-           !painter.hasClipping() && painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
-           painter.opacity() == 1.0;
+           painter.brushOrigin().isNull() && !painter.hasClipping() &&
+           painter.compositionMode() == QPainter::CompositionMode_SourceOver && painter.opacity() == 1.0;
 }
 
+// Whole device pixels, and few: a shadow's offset, not a move across the device, which would make
+// the shared coverage image as large as the distance.
 std::optional<QPoint> wholeDevicePixels(QPointF offset, qreal dpr) {
+    constexpr qreal Farthest = 64;
     const QPointF device = offset * dpr;
-    if (device.x() != std::round(device.x()) || device.y() != std::round(device.y())) {
+    if (device.x() != std::round(device.x()) || device.y() != std::round(device.y()) ||
+        std::abs(device.x()) > Farthest || std::abs(device.y()) > Farthest) {
         return std::nullopt;
     }
     return QPoint(static_cast<int>(device.x()), static_cast<int>(device.y()));
@@ -40,12 +44,13 @@ QRect coverageBox(const QPainterPath& path, std::span<const FillLayer> layers, c
     const qreal dpr = device.devicePixelRatio();
     const QRectF bounds = path.controlPointRect();
     const QRect box = QRectF(bounds.topLeft() * dpr, bounds.size() * dpr).toAlignedRect().adjusted(-1, -1, 1, 1);
-    qreal reach = 0;
+    int reach = 0;
     for (const FillLayer& layer : layers) {
-        reach = std::max({reach, std::abs(layer.offset.x()) * dpr, std::abs(layer.offset.y()) * dpr});
+        if (const std::optional<QPoint> shift = wholeDevicePixels(layer.offset, dpr)) {
+            reach = std::max({reach, std::abs(shift->x()), std::abs(shift->y())});
+        }
     }
-    const QRectF visible = QRectF(0, 0, device.width(), device.height()).adjusted(-reach, -reach, reach, reach);
-    return box.intersected(visible.toAlignedRect());
+    return box.intersected(QRect(0, 0, device.width(), device.height()).adjusted(-reach, -reach, reach, reach));
 }
 
 // A transparent image covering `box` (device pixels) of the target, painted in the target's
