@@ -2,6 +2,7 @@
 
 #include "platform/window_services.h"
 #include "windows/artwork.h"
+#include "windows/start_pictures.h"
 #include "windows/style.h"
 
 #include <QKeyEvent>
@@ -15,7 +16,7 @@ FramedWindow::FramedWindow(platform::WindowServices& services, const FrameDesign
     setUpWindow(this, design.name, design.title, design.widthTwips, design.heightTwips);
     // The strip shows the main window's title image, cut at the control's width.
     m_strip = new PictureBox(this, design.stripName, design.strip, artwork::titleStrip());
-    m_closePicture = new PictureBox(this, "Image1", design.closePicture, artwork::closeButton());
+    m_closePicture = new PictureBox(this, "Image1", design.closePicture, start_pictures::closeButton());
     m_closePicture->actAsButton("Schließen", design.closeDescription);
 }
 

@@ -22,6 +22,7 @@
 #include "windows/finding_marks.h"
 #include "windows/key_box.h"
 #include "windows/setting_rows.h"
+#include "windows/start_pictures.h"
 #include "windows/style.h"
 
 #include <QCloseEvent>
@@ -253,22 +254,22 @@ void MainWindow::buildTitleArea() {
     m_strip = new PictureBox(this, "Picture1", twipsRect(0, 0, 10980, 375), artwork::titleStrip());
     connect(m_strip, &PictureBox::pressed, this, &MainWindow::Picture1_MouseDown);
 
-    auto* about = new PictureBox(m_strip, "Image2", twipsRect(10735, 25, 195, 195), artwork::aboutIcon());
+    auto* about = new PictureBox(m_strip, "Image2", twipsRect(10735, 25, 195, 195), start_pictures::aboutIcon());
     about->actAsButton("Informationen über Programm", "Zeigt das Fenster mit Informationen über das Programm");
     connect(about, &PictureBox::clicked, this, &MainWindow::Image2_Click);
 
-    auto* minimise = new PictureBox(this, "Picture2", twipsRect(10965, 0, 855, 255), artwork::minimiseButton());
+    auto* minimise = new PictureBox(this, "Picture2", twipsRect(10965, 0, 855, 255), start_pictures::minimiseButton());
     minimise->actAsButton("Minimieren", "Legt das Fenster in der Taskleiste ab");
     connect(minimise, &PictureBox::clicked, this, &MainWindow::Picture2_Click);
 
-    auto* close = new PictureBox(this, "Picture3", twipsRect(11190, 0, 225, 405), artwork::closeButton());
+    auto* close = new PictureBox(this, "Picture3", twipsRect(11190, 0, 225, 405), start_pictures::closeButton());
     close->actAsButton("Beenden",
                        "Beendet das Programm; fragt vorher, ob ungespeicherte Änderungen gespeichert werden sollen");
     connect(close, &PictureBox::clicked, this, &MainWindow::Picture3_Click);
 
     m_strip->setAccessibleName("Titelleiste");
     m_strip->setAccessibleDescription("Mit der linken Maustaste ziehen, um das Fenster zu verschieben");
-    auto* banner = new PictureBox(this, "Picture4", twipsRect(0, 255, 11445, 630), artwork::banner());
+    auto* banner = new PictureBox(this, "Picture4", twipsRect(0, 255, 11445, 630), start_pictures::banner());
     banner->setAccessibleName(ProductTitle);
     banner->addLine(QLine(px(0), px(615), px(0), px(630)));
     banner->addLine(QLine(px(11400), px(615), px(11430), px(630)));

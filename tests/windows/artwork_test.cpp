@@ -1,4 +1,5 @@
 #include "windows/artwork.h"
+#include "windows/start_pictures.h"
 
 #include <QColor>
 #include <QIcon>
@@ -325,6 +326,26 @@ TEST(Artwork, BannerShowsThreeTextsOnDarkMetal) {
 
 TEST(Artwork, BannerIsTheSameInEveryRun) {
     EXPECT_EQ(imageOf(artwork::banner()), imageOf(artwork::banner()));
+}
+
+TEST(Artwork, StartPicturesAreWhatTheCodePaintsNow) {
+    // The build's pixels stand in for painting at start: pixels left from older artwork code, or
+    // read with the wrong size or format, would change the first picture.
+    ASSERT_TRUE(start_pictures::takenFromBuild());
+    const struct {
+        const char* name;
+        QPixmap atStart;
+        QPixmap painted;
+    } pictures[] = {
+        {"banner", start_pictures::banner(), artwork::banner()},
+        {"aboutIcon", start_pictures::aboutIcon(), artwork::aboutIcon()},
+        {"minimiseButton", start_pictures::minimiseButton(), artwork::minimiseButton()},
+        {"closeButton", start_pictures::closeButton(), artwork::closeButton()},
+    };
+    for (const auto& picture : pictures) {
+        EXPECT_EQ(picture.atStart.devicePixelRatio(), 1.0) << picture.name;
+        EXPECT_EQ(imageOf(picture.atStart), imageOf(picture.painted)) << picture.name;
+    }
 }
 
 TEST(Artwork, WindowIconOffersTheTaskbarSizesAndInstallsEverySize) {
