@@ -30,6 +30,10 @@ bool isUserconfigName(std::string_view fileName) {
     return game::equalsIgnoringCase(fileName, UserconfigName);
 }
 
+bool runsUserconfigAgain(std::string_view fileName) {
+    return isUserconfigName(fileName) || game::equalsIgnoringCase(fileName, "config.cfg");
+}
+
 std::string userconfigNotRunMessage(std::string_view folder) {
     // The engine rewrites config.cfg at every exit (a read-only one too), so a line added by hand
     // lasts only with a build that writes it anyway.

@@ -15,6 +15,10 @@ namespace setforge::config {
 // on Windows compares names).
 [[nodiscard]] bool isUserconfigName(std::string_view fileName);
 
+// True for a file name whose `exec` in userconfig.cfg runs userconfig.cfg again: itself, and the
+// game's config.cfg, which runs it at its end.
+[[nodiscard]] bool runsUserconfigAgain(std::string_view fileName);
+
 // German: what a save into a folder whose config.cfg does not run userconfig.cfg means, and what
 // to do about it; `folder` is shown as given.
 [[nodiscard]] std::string userconfigNotRunMessage(std::string_view folder);

@@ -7,6 +7,7 @@
 // Where the two differ, the line gets one finding naming the cause.
 #include "config/userconfig_check.h"
 
+#include "config/game_config.h"
 #include "config/userconfig.h"
 #include "config/utf8.h"
 #include "game/ascii.h"
@@ -236,7 +237,7 @@ public:
                 "Entferne das Nullzeichen.");
         }
         m_runEnd = nul == None ? m_file.text.size() : m_file.freeTextAt + nul;
-        m_run = game::runFile(std::string_view(m_file.text).substr(0, m_runEnd), m_lineByLine);
+        m_run = game::runFile(std::string_view(m_file.text).substr(0, m_runEnd), m_lineByLine, &runsUserconfigAgain);
         compareLines();
         checkRunFacts();
         checkSteps();
@@ -248,7 +249,7 @@ public:
     std::optional<FileValue> valueOf(std::string_view cvar) {
         m_run =
             game::runFile(std::string_view(m_file.text).substr(0, std::min(m_file.text.find('\0'), m_file.text.size())),
-                          m_lineByLine);
+                          m_lineByLine, &runsUserconfigAgain);
         std::optional<FileValue> found;
         for (const game::Step& step : m_run.steps) {
             if (step.args.size() >= 2 && game::equalsIgnoringCase(step.args[0].text, cvar)) {
@@ -314,10 +315,16 @@ private:
                 m_lineSteps[l].push_back(i);
             }
         }
+        // Where loading never ends (an endless alias, an exec of the file itself), the rest of that
+        // line and everything after it never runs: its own mark says so.
+        const std::size_t stoppedAt = std::min(m_run.endlessAt, m_run.selfExecAt);
         for (std::size_t l = 0; l < ran.size(); ++l) {
             Span line = fileLine(l);
             if (line.begin > m_runEnd || (line.begin == m_runEnd && m_runEnd < m_file.text.size())) {
                 break; // after the NUL: judged as a whole above
+            }
+            if (stoppedAt != None && line.end > stoppedAt) {
+                break;
             }
             line.end = std::min(line.end, m_runEnd);
             const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
@@ -573,6 +580,17 @@ private:
                 lineName(span.begin) + ": Das alias, das diese Zeile aufruft, ruft sich ohne Ende selbst auf: Das "
                                        "Spiel hängt beim Laden fest oder bricht ab.\r\nÄndere das alias so, dass es "
                                        "sich nicht selbst aufruft.");
+        }
+        if (m_run.selfExecAt != None && m_run.selfExecAt >= m_file.freeTextAt) {
+            const Span span = trim(lineAt(toFree(m_run.selfExecAt)));
+            // The run stops at that exec, so it is the last command the game runs.
+            const std::string how = isUserconfigName(m_run.steps.back().args[1].text)
+                                        ? "führt diese Config noch einmal aus"
+                                        : "führt die config.cfg des Spiels aus, und die führt an ihrem Ende wieder "
+                                          "diese Config aus";
+            add(FindingKind::CutByGame, span.begin, span.end,
+                lineName(span.begin) + ": Das exec in dieser Zeile " + how +
+                    ", und so ohne Ende: Das Spiel hängt beim Laden fest oder bricht ab.\r\nLösch das exec.");
         }
     }
 

@@ -46,8 +46,9 @@ std::string aliasText(std::span<const console::Argument> args) {
 
 class Engine {
 public:
-    explicit Engine(Run& run)
-        : m_run(run) {}
+    Engine(Run& run, bool (*runsFileAgain)(std::string_view))
+        : m_run(run)
+        , m_runsFileAgain(runsFileAgain) {}
 
     void push(const Segment& segment) { m_stack.push_back(segment); }
     [[nodiscard]] bool idle() const { return m_stack.empty() || m_stopped; }
@@ -113,6 +114,13 @@ private:
         if (equalsIgnoringCase(verb, "wait")) {
             return true;
         }
+        // The engine's exec takes exactly one argument; with more it only prints its usage.
+        if (m_runsFileAgain != nullptr && equalsIgnoringCase(verb, "exec") && step.args.size() == 2 &&
+            m_runsFileAgain(step.args[1].text)) {
+            m_run.selfExecAt = step.span.begin;
+            m_stopped = true;
+            return false;
+        }
         if (equalsIgnoringCase(verb, "alias") && step.args.size() >= 2) {
             define(step);
         } else if (const auto alias = m_aliases.find(lowered(verb)); alias != m_aliases.end()) {
@@ -146,6 +154,7 @@ private:
     }
 
     Run& m_run;
+    bool (*m_runsFileAgain)(std::string_view);
     std::vector<Segment> m_stack; // the buffer's front is the back
     std::unordered_map<std::string, const std::string*> m_aliases;
     std::size_t m_calls = 0;
@@ -170,9 +179,9 @@ std::vector<Span> lineByLinePieces(std::string_view file) {
     return pieces;
 }
 
-Run runFile(std::string_view file, bool lineByLine) {
+Run runFile(std::string_view file, bool lineByLine, bool (*runsFileAgain)(std::string_view)) {
     Run run;
-    Engine engine(run);
+    Engine engine(run, runsFileAgain);
     if (!lineByLine) {
         engine.push({file, 0, 0, {}, {}});
     } else {

@@ -44,6 +44,9 @@ struct Run {
     std::vector<console::Span> refusedAliases; // alias commands the game refuses: the name is too long
     std::vector<std::size_t> reorderedAt;      // `wait` commands after which the next line runs first
     std::size_t endlessAt = None;              // the command whose alias calls never end
+    // The `exec` that runs the file again: the engine inserts the whole file before the rest of the
+    // buffer each time, so loading never ends and nothing after it runs.
+    std::size_t selfExecAt = None;
     std::vector<std::unique_ptr<std::string>> aliasTexts;
 };
 
@@ -58,7 +61,8 @@ struct Run {
 
 [[nodiscard]] std::vector<console::Span> lineByLinePieces(std::string_view file);
 
-// Runs `file` (the text before any NUL byte) whole, or line by line.
-[[nodiscard]] Run runFile(std::string_view file, bool lineByLine);
+// Runs `file` (the text before any NUL byte) whole, or line by line. `runsFileAgain` tells the
+// file names whose `exec` runs this file again (itself, or a file that runs it).
+[[nodiscard]] Run runFile(std::string_view file, bool lineByLine, bool (*runsFileAgain)(std::string_view) = nullptr);
 
 } // namespace setforge::game

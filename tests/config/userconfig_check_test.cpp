@@ -193,7 +193,11 @@ TEST(UserconfigCheck, RunFactsAndWindowLines) {
     const std::vector<RunCase> cases = {
         {"alias name too long", "alias " + longName + " \"gamma 3\"\r\n" + longName, "", {{K::CutByGame, F}}},
         {"alias name just fits", "alias " + longName.substr(1) + " \"echo 3\"", "", {}},
-        {"endless alias",       "alias a \"a\"\r\na",                     "", {{K::CutByGame, F}}},
+        {"endless alias",       "alias a \"a\"\r\na\r\ngamma 3",            "", {{K::CutByGame, F}}},
+        {"file runs itself",    "echo a\r\nEXEC \"UserConfig.cfg\"\r\ngamma 3", "", {{K::CutByGame, F}}},
+        {"through config.cfg",  "alias again \"exec config.cfg\"\r\nagain", "", {{K::CutByGame, F}}},
+        {"exec of another file", "exec binds.cfg",                       "", {}},
+        {"exec with two names", "exec userconfig.cfg x",                 "", {}},
         {"wait, big file",      big + "echo a;wait;echo b\r\necho c",       "", {{K::CutByGame, F}}},
         {"wait, small file",    "echo a;wait;echo b\r\necho c",             "", {}},
         {"umlaut nickname, big", big,                                      "J\xC3\xA4ger", {{K::CutByGame, FindingPlace::WindowLine}}},
