@@ -482,8 +482,11 @@ private:
                 }
             }
             const std::size_t at = toFree(cut.restAt) - 1;
+            // The CR of a CR LF line end is no byte the player sees.
+            const std::size_t seen = cut.command.end - cut.command.begin -
+                                     (m_file.text[cut.command.end - 1] == '\r' ? std::size_t{1} : std::size_t{0});
             add(FindingKind::CutByGame, at, std::min(toFree(cut.command.end), m_text.size()),
-                lineName(at) + ": Dieser Befehl ist " + std::to_string(cut.command.end - cut.command.begin) +
+                lineName(at) + ": Dieser Befehl ist " + std::to_string(seen) +
                     " Bytes lang: Das Spiel führt nur die ersten 1023 als Befehl aus, verliert das nächste Byte und "
                     "führt vom Rest " +
                     whatRuns(rest) + " aus. Insgesamt führt es von der Zeile " + runs +

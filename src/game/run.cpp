@@ -82,7 +82,13 @@ private:
         }
         const std::size_t begin = segment.pos;
         if (i - begin > console::MaxCommandBytes) {
-            if (segment.fileBase != None) {
+            // The cut changes nothing when all past the limit is blank (the CR of a CR LF line end,
+            // say): the lost byte is a blank, and the rest runs as an empty command.
+            const bool unseen =
+                std::all_of(text.begin() + static_cast<std::ptrdiff_t>(begin + console::MaxCommandBytes),
+                            text.begin() + static_cast<std::ptrdiff_t>(i),
+                            [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+            if (segment.fileBase != None && !unseen) {
                 m_run.cuts.push_back({{segment.fileBase + begin, segment.fileBase + i},
                                       segment.fileBase + begin + console::MaxCommandBytes + 1});
             }

@@ -177,6 +177,26 @@ TEST(UserconfigCheck, FindingsAgreeWithTheGame) {
     }
 }
 
+// A line at the command buffer's limit: the mark names what the game really does with it.
+TEST(UserconfigCheck, LongLinesNameWhatCutsThem) {
+    const struct {
+        std::string line;
+        std::string said;
+    } cases[] = {
+        // Only the CR of the line end is past the limit: the long argument is what stops the game.
+        {"echo " + std::string(1018, 'a'), "Dieses Argument ist 1018 Zeichen lang"},
+        {"echo " + std::string(1018, 'a') + " ", "Dieses Argument ist 1018 Zeichen lang"},
+        {"echo " + std::string(1019, 'a'), "Dieser Befehl ist 1024 Bytes lang"},
+    };
+    for (const auto& c : cases) {
+        SettingsState state;
+        state.manual_text = c.line + "\r\necho b";
+        const auto findings = checkUserconfig(state);
+        ASSERT_EQ(findings.size(), 1U) << c.said;
+        EXPECT_NE(findings[0].message.find(c.said), std::string::npos) << findings[0].message;
+    }
+}
+
 // What the console model does not judge: refused aliases, endless ones, `wait` read line by line,
 // and the window's own lines in a file read line by line.
 TEST(UserconfigCheck, RunFactsAndWindowLines) {
