@@ -4,6 +4,10 @@
 file(STRINGS "${INPUT}" rows ENCODING UTF-8)
 list(POP_FRONT rows) # the header
 set(names "")
+# The names the player's own game runs itself: its variables, and the commands of the engine and of
+# the client library. A command only the game server knows goes to the server, and an alias of
+# that name runs instead.
+set(local_names "")
 foreach(row IN LISTS rows)
     string(REPLACE "\t" ";" columns "${row}")
     list(LENGTH columns count)
@@ -11,6 +15,8 @@ foreach(row IN LISTS rows)
         message(FATAL_ERROR "game-console-names.tsv: a row without five columns: ${row}")
     endif()
     list(GET columns 0 name)
+    list(GET columns 1 kind)
+    list(GET columns 2 side)
     list(GET columns 4 port_only)
     if(port_only STREQUAL "no")
         if(NOT name MATCHES "^[A-Za-z0-9_+.-]+$")
@@ -18,14 +24,24 @@ foreach(row IN LISTS rows)
         endif()
         string(TOLOWER "${name}" name)
         list(APPEND names "${name}")
+        if(kind STREQUAL "cvar" OR NOT side STREQUAL "game")
+            list(APPEND local_names "${name}")
+        endif()
     endif()
 endforeach()
 list(REMOVE_DUPLICATES names)
 list(SORT names)
 list(LENGTH names total)
+list(REMOVE_DUPLICATES local_names)
+list(SORT local_names)
+list(LENGTH local_names local_total)
 set(body "")
 foreach(name IN LISTS names)
     string(APPEND body "    \"${name}\",\n")
+endforeach()
+set(local_body "")
+foreach(name IN LISTS local_names)
+    string(APPEND local_body "    \"${name}\",\n")
 endforeach()
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from src/game/data/game-console-names.tsv by cmake/console_names.cmake; do not edit.
@@ -37,10 +53,16 @@ namespace setforge::game {
 namespace {
 constexpr std::array<std::string_view, ${total}> Names{{
 ${body}}};
+constexpr std::array<std::string_view, ${local_total}> LocalNames{{
+${local_body}}};
 } // namespace
 
 std::span<const std::string_view> gameConsoleNames() {
     return Names;
+}
+
+std::span<const std::string_view> localConsoleNames() {
+    return LocalNames;
 }
 
 } // namespace setforge::game

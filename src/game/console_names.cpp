@@ -47,14 +47,22 @@ const std::vector<std::vector<Indexed>>& namesByLength() {
     return table;
 }
 
+// `sorted` holds lower-case names in order.
+bool containsIgnoringCase(std::span<const std::string_view> sorted, std::string_view name) {
+    const auto it = std::ranges::lower_bound(sorted, name, [](std::string_view a, std::string_view b) {
+        return std::ranges::lexicographical_compare(a, b, {}, lowerAscii, lowerAscii);
+    });
+    return it != sorted.end() && equalsIgnoringCase(*it, name);
+}
+
 } // namespace
 
 bool isGameConsoleName(std::string_view name) {
-    const auto names = gameConsoleNames();
-    const auto it = std::ranges::lower_bound(names, name, [](std::string_view a, std::string_view b) {
-        return std::ranges::lexicographical_compare(a, b, {}, lowerAscii, lowerAscii);
-    });
-    return it != names.end() && equalsIgnoringCase(*it, name);
+    return containsIgnoringCase(gameConsoleNames(), name);
+}
+
+bool isLocalConsoleName(std::string_view name) {
+    return containsIgnoringCase(localConsoleNames(), name);
 }
 
 std::optional<std::string_view> nearGameConsoleName(std::string_view name) {

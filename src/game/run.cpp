@@ -9,6 +9,7 @@
 #include "game/console_names.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 namespace setforge::game {
@@ -135,15 +136,14 @@ private:
         return false;
     }
 
-    // The game refuses a name of MaxAliasName characters or more, and one of its own commands or
-    // variables (it runs or sets those instead of an alias of that name anyway).
+    // The game refuses a name of MaxAliasName characters or more; some names never run.
     void define(const Step& step) {
         const std::string_view name = step.args[1].text;
         if (name.size() >= MaxAliasName) {
             m_run.refusedAliases.push_back(step.span);
             return;
         }
-        if (isGameConsoleName(name)) {
+        if (aliasNeverRuns(name)) {
             return;
         }
         m_run.aliasTexts.push_back(std::make_unique<std::string>(aliasText(step.args)));
@@ -168,6 +168,13 @@ private:
 };
 
 } // namespace
+
+bool aliasNeverRuns(std::string_view name) {
+    constexpr std::array<std::string_view, 5> Refused{"cl_autobuy", "cl_rebuy", "gl_ztrick", "gl_ztrick_old",
+                                                      "gl_d3dflip"};
+    return isLocalConsoleName(name) ||
+           std::ranges::any_of(Refused, [&](std::string_view refused) { return equalsIgnoringCase(name, refused); });
+}
 
 std::vector<Span> lineByLinePieces(std::string_view file) {
     std::vector<Span> pieces;

@@ -17,6 +17,12 @@ inline constexpr std::size_t None = std::string_view::npos;
 
 // An alias name this long or longer is refused ("Alias name is too long").
 inline constexpr std::size_t MaxAliasName = 32;
+// True when an alias of this name never runs: the game refuses the name of a variable and a few
+// names of its own (Cmd_Alias_f), and the console runs its own command of that name before looking
+// for an alias. A command only the game server knows is no command on the player's machine, so an
+// alias of that name runs.
+[[nodiscard]] bool aliasNeverRuns(std::string_view name);
+
 // How many alias calls one file may make before it is taken to call itself without end: the game
 // then hangs or overflows its buffer, and nothing after it can be judged.
 inline constexpr std::size_t MaxAliasCalls = 4096;

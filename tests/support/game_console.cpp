@@ -1,6 +1,7 @@
 #include "support/game_console.h"
 
 #include "config/settings_catalogue.h"
+#include "game/run.h"
 
 #include <algorithm>
 #include <cctype>
@@ -159,7 +160,7 @@ struct Effects {
         const std::string verb = lower(args[0]);
         const bool known = std::ranges::find(names, verb) != names.end();
         if (verb == "alias" && args.size() >= 2) {
-            if (args[1].size() < 32) {
+            if (args[1].size() < 32 && !game::aliasNeverRuns(args[1])) {
                 std::string value;
                 for (std::size_t i = 2; i < args.size(); ++i) {
                     value += args[i] + " ";
