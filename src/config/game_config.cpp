@@ -19,9 +19,8 @@ bool runsUserconfig(std::string_view configCfgBytes) {
         }
         const game::console::Tokens tokens =
             game::console::tokenize(text.substr(command.begin, command.end - command.begin));
-        // The engine's exec takes exactly one argument; with more it only prints its usage.
-        runs = tokens.args.size() == 2 && game::equalsIgnoringCase(tokens.args[0].text, "exec") &&
-               game::equalsIgnoringCase(tokens.args[1].text, UserconfigName);
+        const std::optional<std::string_view> file = game::console::execFile(tokens.args);
+        runs = file && isUserconfigName(*file);
     });
     return runs;
 }

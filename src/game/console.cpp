@@ -1,5 +1,7 @@
 #include "game/console.h"
 
+#include "game/ascii.h"
+
 namespace setforge::game::console {
 namespace {
 
@@ -72,6 +74,13 @@ std::optional<Argument> firstArgument(std::string_view command, const Reading& r
         return std::nullopt;
     }
     return argumentAt(command, i, reading);
+}
+
+std::optional<std::string_view> execFile(const std::vector<Argument>& args) {
+    if (args.size() != 2 || !equalsIgnoringCase(args[0].text, "exec")) {
+        return std::nullopt;
+    }
+    return args[1].text;
 }
 
 } // namespace setforge::game::console

@@ -135,6 +135,10 @@ struct Tokens : Ending {
 // Every argument of one command, read as readArguments does.
 [[nodiscard]] Tokens tokenize(std::string_view command, const Reading& reading = GameReading);
 
+// The file a command's arguments make the engine run: exec takes exactly one argument and with
+// more only prints its usage. nullopt for any other command.
+[[nodiscard]] std::optional<std::string_view> execFile(const std::vector<Argument>& args);
+
 // Only the first argument (no limits apply to one argument); nullopt for a blank or comment command.
 [[nodiscard]] std::optional<Argument> firstArgument(std::string_view command, const Reading& reading = GameReading);
 

@@ -121,9 +121,8 @@ private:
         if (equalsIgnoringCase(verb, "wait")) {
             return true;
         }
-        // The engine's exec takes exactly one argument; with more it only prints its usage.
-        if (m_runsFileAgain != nullptr && equalsIgnoringCase(verb, "exec") && step.args.size() == 2 &&
-            m_runsFileAgain(step.args[1].text)) {
+        if (const auto file = console::execFile(step.args);
+            file && m_runsFileAgain != nullptr && m_runsFileAgain(*file)) {
             m_run.selfExecAt = step.span.begin;
             m_stopped = true;
             return false;
