@@ -40,12 +40,9 @@ std::string repeated(std::string_view word, int count) {
 bool modelOverrides(const SettingsState& state) {
     SettingsState windowOnly = state;
     windowOnly.manual_text.clear();
-    const auto window =
-        testing::effectOfExec(composeUserconfig(windowOnly), SIZE_MAX, testing::settingVariableNames()).variables;
-    const auto game =
-        testing::effectOfExec(composeUserconfig(state), WholeFileLimit, testing::settingVariableNames()).variables;
-    return std::ranges::any_of(window,
-                               [&](const auto& variable) { return std::ranges::find(game, variable) == game.end(); });
+    const auto window = testing::effectOfExec(composeUserconfig(windowOnly), SIZE_MAX, testing::settingVariableNames());
+    const auto game = testing::effectOfExec(composeUserconfig(state), WholeFileLimit, testing::settingVariableNames());
+    return !testing::keepsWindowVariables(window, game);
 }
 
 // The model says the game runs other commands than the lines read plainly say.
@@ -85,6 +82,8 @@ TEST(UserconfigCheck, FindingsAgreeWithTheGame) {
         {"only the last counts",    "gamma 2.4\r\ngamma 3",                {{K::OverridesChoice, 2, ""}}},
         {"in a line of commands",   "cl_righthand 0;echo x",               {{K::OverridesChoice, 1, ""}}},
         {"after a semicolon",       "echo x; cl_righthand 0",              {{K::OverridesChoice, 1, ""}}},
+        {"text reads as 0",         "cl_righthand \"x\"\r\ncl_righthand \":\"", {{K::OverridesChoice, 2, ""}}},
+        {"text reads as chosen 0",  "cl_righthand \":\";cl_righthand \"0 1\"", {}, "2.2", "o14"},
         {"setinfo with blanks",     "setinfo   _vgui_menus\t \"0\"",       {{K::OverridesChoice, 1, ""}}},
         {"name",                    "echo a\r\nname Foo",                  {{K::OverridesChoice, 2, ""}}},
         {"same name",               "name \"Bar\"",                        {}},

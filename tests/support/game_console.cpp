@@ -245,6 +245,21 @@ ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view
     return effectOfCommands(readConsole(text.substr(0, text.find('\0'))), variableNames);
 }
 
+bool keepsWindowVariables(const ConsoleEffect& window, const ConsoleEffect& game) {
+    const auto number = [](const std::string& value) { return static_cast<float>(std::atof(value.c_str())); };
+    return std::ranges::all_of(window.variables, [&](const auto& variable) {
+        const auto it = std::ranges::find(game.variables, variable.first, &std::pair<std::string, std::string>::first);
+        if (it == game.variables.end()) {
+            return false;
+        }
+        const char* value = variable.second.c_str();
+        char* end = nullptr;
+        std::strtod(value, &end);
+        const bool numeric = end != value && *end == '\0';
+        return it->second == variable.second || (numeric && number(it->second) == number(variable.second));
+    });
+}
+
 std::vector<std::string> execLines(std::string_view file) {
     std::vector<std::string> lines;
     const auto inLine = [](unsigned char c) { return c >= ' ' && c < 0x80; };

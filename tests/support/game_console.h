@@ -38,6 +38,10 @@ struct ConsoleEffect {
 };
 [[nodiscard]] ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames);
 
+// True when `game` leaves every variable of `window` as it is. A variable the window sets to a
+// number the game reads as a number (atof): ":" or "0 1" leave a "0" as it is.
+[[nodiscard]] bool keepsWindowVariables(const ConsoleEffect& window, const ConsoleEffect& game);
+
 // The console variables the window's settings write, for effectOf.
 [[nodiscard]] std::vector<std::string_view> settingVariableNames();
 
