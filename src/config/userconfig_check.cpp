@@ -627,8 +627,18 @@ private:
     }
 
     // A bind with a command, or an unbind, replaces what a key did: an earlier bind of it never acts.
+    // An unbindall does that to every key.
     void noteBind(std::size_t i, std::unordered_map<std::string, std::size_t>& bound) {
         const auto& args = m_run.steps[i].args;
+        if (game::equalsIgnoringCase(args[0].text, "unbindall")) {
+            for (const auto& [key, earlier] : bound) {
+                addNeverBound(earlier, i,
+                              " löscht mit unbindall alle Tastenbelegungen: Diese Belegung gilt nie.\r\nLösch das "
+                              "unbindall, oder setze es vor die erste Belegung.");
+            }
+            bound.clear();
+            return;
+        }
         const bool bind = game::equalsIgnoringCase(args[0].text, "bind") && args.size() >= 3;
         const bool unbind = game::equalsIgnoringCase(args[0].text, "unbind") && args.size() >= 2;
         if ((!bind && !unbind) || !game::isGameKey(args[1].text)) {
@@ -636,22 +646,28 @@ private:
         }
         const std::string key = lowered(args[1].text);
         if (const auto earlier = bound.find(key); earlier != bound.end()) {
-            const game::Step& before = m_run.steps[earlier->second];
-            if (before.alias.empty() && inFreeText(before) && inFreeText(m_run.steps[i])) {
-                const Span span = trim({toFree(before.span.begin), toFree(before.span.end)});
-                const Span cut = removal(span);
-                m_findings.push_back({FindingKind::KeyBoundAgain, lineOf(span.begin), cut.begin, cut.end,
-                                      lineName(span.begin) + ": " + lineName(toFree(m_run.steps[i].span.begin)) +
-                                          " belegt die Taste " + quoted(args[1].text) +
-                                          " später neu: Diese Belegung gilt nie.\r\nEntferne eine der beiden Zeilen.",
-                                      std::string()});
-            }
+            addNeverBound(earlier->second, i,
+                          " belegt die Taste " + quoted(args[1].text) +
+                              " später neu: Diese Belegung gilt nie.\r\nEntferne eine der beiden Zeilen.");
         }
         if (bind) {
             bound[key] = i;
         } else {
             bound.erase(key);
         }
+    }
+
+    // The bind of step `earlier` never acts because step `later` undoes it; `what` says how.
+    void addNeverBound(std::size_t earlier, std::size_t later, const std::string& what) {
+        const game::Step& before = m_run.steps[earlier];
+        if (!before.alias.empty() || !inFreeText(before) || !inFreeText(m_run.steps[later])) {
+            return;
+        }
+        const Span span = trim({toFree(before.span.begin), toFree(before.span.end)});
+        const Span cut = removal(span);
+        m_findings.push_back({FindingKind::KeyBoundAgain, lineOf(span.begin), cut.begin, cut.end,
+                              lineName(span.begin) + ": " + lineName(toFree(m_run.steps[later].span.begin)) + what,
+                              std::string()});
     }
 
     void checkBindKey(const game::Step& step) {

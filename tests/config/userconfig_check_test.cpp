@@ -148,6 +148,8 @@ TEST(UserconfigCheck, FindingsAgreeWithTheGame) {
         {"key bound twice",         "bind \"MOUSE4\" \"+jump\"\r\nbind mouse4 +duck", {{K::KeyBoundAgain, 1}}},
         {"unbound later",           "bind q +jump;unbind Q",               {{K::KeyBoundAgain, 1}}},
         {"two keys",                "bind q +jump\r\nbind w +jump",        {}},
+        {"unbindall later",         "bind q +jump\r\nbind w +duck\r\nUNBINDALL\r\nbind w +jump", {{K::KeyBoundAgain, 1}, {K::KeyBoundAgain, 2}}},
+        {"unbindall first",         "unbindall\r\nbind q +jump",           {}},
     };
     // clang-format on
     for (const Case& c : cases) {
