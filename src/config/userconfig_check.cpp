@@ -14,11 +14,11 @@
 #include "game/console.h"
 #include "game/console_names.h"
 #include "game/keys.h"
+#include "game/number.h"
 #include "game/run.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -53,12 +53,6 @@ std::string quoted(std::string_view text) {
     return out;
 }
 
-// A number as the engine's atof reads it: leading blanks and a sign allowed, anything after the
-// number ignored; the variable keeps it as a float.
-float atofValue(std::string_view s) {
-    return static_cast<float>(std::atof(std::string(s).c_str()));
-}
-
 bool isPlainNumber(std::string_view s) {
     return !s.empty() && std::ranges::all_of(s, [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
@@ -68,7 +62,8 @@ bool sameValue(const SettingSpec& setting, std::string_view choice, std::string_
     if (choice == value) {
         return true;
     }
-    return setting.lineForm == LineForm::Cvar && isPlainNumber(choice) && atofValue(choice) == atofValue(value);
+    return setting.lineForm == LineForm::Cvar && isPlainNumber(choice) &&
+           game::variableNumber(choice) == game::variableNumber(value);
 }
 
 const ChoiceSpec* choiceWithValue(const SettingSpec& setting, std::string_view value) {

@@ -1,6 +1,7 @@
 #include "game/crosshair.h"
 
 #include "game/ascii.h"
+#include "game/number.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,11 +15,6 @@ constexpr float WidestGap = 15.0F;
 // The game's integer distance times a factor, truncated as its `int *= double` does.
 int scaled(int distance, double factor) {
     return static_cast<int>(distance * factor);
-}
-
-// The C library's isspace in the "C" locale, which the client's sscanf and strtol skip.
-bool isCSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // The text up to its first NUL: the game keeps a cvar's value as a C string.
@@ -47,10 +43,6 @@ std::optional<long long> readInteger(std::string_view text, std::size_t& p) {
     }
     p = at;
     return negative ? -value : value;
-}
-
-bool isDigitIn(char c, bool hex) {
-    return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
 }
 
 } // namespace
@@ -95,38 +87,7 @@ CrosshairSize readCrosshairSize(std::string_view text) {
 }
 
 bool readCvarSwitch(std::string_view text) {
-    text = asCString(text);
-    std::size_t at = 0;
-    while (at < text.size() && isCSpace(text[at])) {
-        ++at;
-    }
-    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
-        ++at;
-    }
-    const std::string_view rest = text.substr(at);
-    const auto startsWith = [rest](std::string_view word) {
-        return rest.size() >= word.size() && equalsIgnoringCase(rest.substr(0, word.size()), word);
-    };
-    if (startsWith("inf") || startsWith("nan")) {
-        return true; // atof gives infinity or NaN, neither equal to 0
-    }
-    const bool hex = startsWith("0x") && rest.size() > 2 && (isDigitIn(rest[2], true) || rest[2] == '.');
-    // The number is 0 unless a digit before the exponent is not (an exponent cannot make a
-    // mantissa of zeros anything else).
-    bool seenPoint = false;
-    for (std::size_t i = hex ? 2 : 0; i < rest.size(); ++i) {
-        if (rest[i] == '.' && !seenPoint) {
-            seenPoint = true;
-            continue;
-        }
-        if (!isDigitIn(rest[i], hex)) {
-            break;
-        }
-        if (rest[i] != '0') {
-            return true;
-        }
-    }
-    return false;
+    return variableNumber(asCString(text)) != 0; // NaN is not 0 either
 }
 
 const CrosshairWeapon* findCrosshairWeapon(std::string_view name) {

@@ -171,7 +171,7 @@ struct Rgb {
 // number is 0.
 [[nodiscard]] Rgb readCrosshairColour(std::string_view text);
 // cl_crosshair_translucent and cl_dynamiccrosshair: on when the number at the start of the text
-// (as atof reads it) is not 0, so "0.0" and "abc" are off.
+// (the float variableNumber reads) is not 0, so "0.0", "abc" and "1e-50" are off.
 [[nodiscard]] bool readCvarSwitch(std::string_view text);
 
 // The four cvars the crosshair follows, in the order CrosshairLook::sources gives them.

@@ -219,7 +219,7 @@ TEST(Crosshair, ValuesAreReadAsTheClientReadsThem) {
         {"4", CrosshairSize::Kept}, {"huge", CrosshairSize::Kept}, {"", CrosshairSize::Kept}};
     const std::vector<std::pair<std::string_view, bool>> switches{
         {"0", false}, {"0.0", false}, {"abc", false}, {"", false}, {"-0", false}, {"0x0", false}, {"0.0.5", false},
-        {"1", true}, {"2", true}, {" 1", true}, {"+1", true}, {".5", true}, {"0x10", true}, {"1e-3", true},
+        {"1", true}, {"2", true}, {" 1", true}, {"+1", true}, {".5", true}, {"0x10", true}, {"1e-3", true}, {"1e-50", false},
         {"nan", true}};
     // clang-format on
     for (const auto& [text, rgb] : colours) {
