@@ -730,26 +730,36 @@ private:
                 m_setters[NameTarget] = Setter{i, std::string(args[1].text)};
             }
         } else if (game::equalsIgnoringCase(args[0].text, "setinfo")) {
-            // Exactly a key and a value; the key removes every userinfo key it is the start of
-            // (Info_RemoveKey compares only its length) before it is set.
-            if (args.size() != 3 || args[1].text.empty() || userinfoRefuses(args[1].text) ||
-                userinfoRefuses(args[2].text)) {
-                return;
-            }
-            for (std::size_t t = 0; t < TargetCount; ++t) {
-                const std::string_view key = t == NameTarget ? std::string_view("name") : SettingsCatalogue[t].key;
-                if ((t == NameTarget || SettingsCatalogue[t].lineForm == LineForm::Setinfo) &&
-                    key.starts_with(args[1].text)) {
-                    const bool set = key == args[1].text && !args[2].text.empty();
-                    m_setters[t] = Setter{i, set ? std::string(args[2].text) : std::string(), !set};
-                }
+            if (args.size() == 3) {
+                noteUserinfo(i, args[1].text, args[2].text);
             }
         } else if (args.size() >= 2) {
             for (std::size_t t = 0; t < SettingCount; ++t) {
-                if (SettingsCatalogue[t].lineForm == LineForm::Cvar &&
-                    game::equalsIgnoringCase(args[0].text, SettingsCatalogue[t].key)) {
-                    m_setters[t] = Setter{i, std::string(args[1].text)};
+                if (!game::equalsIgnoringCase(args[0].text, SettingsCatalogue[t].key)) {
+                    continue;
                 }
+                if (SettingsCatalogue[t].lineForm == LineForm::Cvar) {
+                    m_setters[t] = Setter{i, std::string(args[1].text)};
+                } else {
+                    // The client registers its userinfo keys as cvars too (FCVAR_USERINFO): setting
+                    // one writes the value into the userinfo as setinfo would.
+                    noteUserinfo(i, SettingsCatalogue[t].key, args[1].text);
+                }
+            }
+        }
+    }
+
+    // A userinfo key set to a value; the key removes every userinfo key it is the start of
+    // (Info_RemoveKey compares only its length) before it is set, and an empty value only removes.
+    void noteUserinfo(std::size_t i, std::string_view givenKey, std::string_view value) {
+        if (givenKey.empty() || userinfoRefuses(givenKey) || userinfoRefuses(value)) {
+            return;
+        }
+        for (std::size_t t = 0; t < TargetCount; ++t) {
+            const std::string_view key = t == NameTarget ? std::string_view("name") : SettingsCatalogue[t].key;
+            if ((t == NameTarget || SettingsCatalogue[t].lineForm == LineForm::Setinfo) && key.starts_with(givenKey)) {
+                const bool set = key == givenKey && !value.empty();
+                m_setters[t] = Setter{i, set ? std::string(value) : std::string(), !set};
             }
         }
     }

@@ -144,6 +144,12 @@ std::string asTheGameReadsIt(const std::string& value) {
     return text;
 }
 
+bool userinfoCvar(std::string_view name) {
+    return std::ranges::any_of(config::SettingsCatalogue, [name](const config::SettingSpec& setting) {
+        return setting.lineForm == config::LineForm::Setinfo && setting.key == name;
+    });
+}
+
 bool refusedInfo(const std::string& s) {
     return s.find('\\') != std::string::npos || s.find("..") != std::string::npos || s.find('"') != std::string::npos ||
            s.size() >= 127;
@@ -175,6 +181,8 @@ struct Effects {
             for (Command& command : inner) {
                 run(std::move(command));
             }
+        } else if (known && args.size() >= 2 && userinfoCvar(verb)) {
+            run({"setinfo", verb, args[1]}); // the client's FCVAR_USERINFO cvars write the userinfo
         } else if (known && args.size() >= 2) {
             variables[verb] = asTheGameReadsIt(args[1]);
         } else if (verb == "name" && args.size() >= 2) {
@@ -255,7 +263,8 @@ bool keepsWindowVariables(const ConsoleEffect& window, const ConsoleEffect& game
         const char* value = variable.second.c_str();
         char* end = nullptr;
         std::strtod(value, &end);
-        const bool numeric = end != value && *end == '\0';
+        const bool userinfo = variable.first == "name" || variable.first.starts_with("setinfo ");
+        const bool numeric = !userinfo && end != value && *end == '\0';
         return it->second == variable.second || (numeric && number(it->second) == number(variable.second));
     });
 }

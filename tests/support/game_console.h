@@ -39,7 +39,8 @@ struct ConsoleEffect {
 [[nodiscard]] ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames);
 
 // True when `game` leaves every variable of `window` as it is. A variable the window sets to a
-// number the game reads as a number (atof): ":" or "0 1" leave a "0" as it is.
+// number the game reads as a number (atof): ":" or "0 1" leave a "0" as it is. A userinfo value is
+// passed on as text and must stay the same text.
 [[nodiscard]] bool keepsWindowVariables(const ConsoleEffect& window, const ConsoleEffect& game);
 
 // The console variables the window's settings write, for effectOf.
