@@ -688,7 +688,9 @@ private:
                 message += near[i];
             }
             message += '.';
-            fix = key.quoted ? "\"" + std::string(near.front()) + "\"" : std::string(near.front());
+            if (const std::optional<std::string_view> meant = game::meantGameKey(key.text)) {
+                fix = key.quoted ? "\"" + std::string(*meant) + "\"" : std::string(*meant);
+            }
         } else {
             message += "\r\nTastennamen des Spiels sind zum Beispiel F5, KP_END, MOUSE4, SPACE oder q.";
         }

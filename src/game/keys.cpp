@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <utility>
 
 namespace setforge::game {
@@ -27,7 +28,64 @@ constexpr auto KeyNames = std::to_array<std::string_view>({
     "AUX22", "AUX23", "AUX24", "AUX25", "AUX26", "AUX27", "AUX28", "AUX29", "AUX30", "AUX31",
     "AUX32", "SCROLLOCK",
 });
+
+// Names players write for keys the game names otherwise: German key caps, and other games' and
+// systems' spellings. Compared ignoring case, blanks and underscores.
+constexpr std::pair<std::string_view, std::string_view> OtherKeyNames[] = {
+    {"ENTF", "DEL"}, {"DELETE", "DEL"}, {"EINFG", "INS"}, {"INSERT", "INS"}, {"POS1", "HOME"},
+    {"ENDE", "END"}, {"BILDAUF", "PGUP"}, {"BILDAB", "PGDN"}, {"PAGEUP", "PGUP"}, {"PAGEDOWN", "PGDN"},
+    {"ESC", "ESCAPE"}, {"RETURN", "ENTER"}, {"EINGABE", "ENTER"}, {"STRG", "CTRL"}, {"CONTROL", "CTRL"},
+    {"LCTRL", "CTRL"}, {"RCTRL", "CTRL"}, {"LSHIFT", "SHIFT"}, {"RSHIFT", "SHIFT"}, {"UMSCHALT", "SHIFT"},
+    {"LALT", "ALT"}, {"RALT", "ALT"}, {"LEER", "SPACE"}, {"LEERTASTE", "SPACE"}, {"SPACEBAR", "SPACE"},
+    {"TABULATOR", "TAB"}, {"CAPS", "CAPSLOCK"}, {"FESTSTELL", "CAPSLOCK"}, {"SCROLLLOCK", "SCROLLOCK"},
+    {"ROLLEN", "SCROLLOCK"}, {"RUECKTASTE", "BACKSPACE"}, {"UP", "UPARROW"}, {"DOWN", "DOWNARROW"},
+    {"LEFT", "LEFTARROW"}, {"RIGHT", "RIGHTARROW"}, {"MAUS1", "MOUSE1"}, {"MAUS2", "MOUSE2"},
+    {"MAUS3", "MOUSE3"}, {"MAUS4", "MOUSE4"}, {"MAUS5", "MOUSE5"}, {"WHEELUP", "MWHEELUP"}, {"WHEELDOWN", "MWHEELDOWN"},
+    {"NUM0", "KP_INS"}, {"NUM1", "KP_END"}, {"NUM2", "KP_DOWNARROW"}, {"NUM3", "KP_PGDN"},
+    {"NUM4", "KP_LEFTARROW"}, {"NUM5", "KP_5"}, {"NUM6", "KP_RIGHTARROW"}, {"NUM7", "KP_HOME"},
+    {"NUM8", "KP_UPARROW"}, {"NUM9", "KP_PGUP"}, {"KP0", "KP_INS"}, {"KP1", "KP_END"},
+    {"KP2", "KP_DOWNARROW"}, {"KP3", "KP_PGDN"}, {"KP4", "KP_LEFTARROW"}, {"KP6", "KP_RIGHTARROW"},
+    {"KP7", "KP_HOME"}, {"KP8", "KP_UPARROW"}, {"KP9", "KP_PGUP"}, {"NUMENTER", "KP_ENTER"},
+    {"KPENTER", "KP_ENTER"}, {"NUMPLUS", "KP_PLUS"}, {"NUMMINUS", "KP_MINUS"}, {"KPDIVIDE", "KP_SLASH"},
+};
 // clang-format on
+
+// The key's name without blanks and underscores, in capitals.
+std::string folded(std::string_view key) {
+    std::string out;
+    for (const char c : key) {
+        if (c != ' ' && c != '_') {
+            out += upperAscii(c);
+        }
+    }
+    return out;
+}
+
+struct NearKey {
+    std::size_t distance;
+    std::string_view name;
+};
+
+// The game's names nearest to `key`, nearest first: the name another spelling stands for at
+// distance 0, else names at most two letters away that keep at least one letter of the key.
+std::vector<NearKey> nearKeys(std::string_view key) {
+    constexpr std::size_t MaxEdits = 2;
+    const std::string typed = folded(key);
+    for (const auto& [other, name] : OtherKeyNames) {
+        if (typed == other) {
+            return {{0, name}};
+        }
+    }
+    std::vector<NearKey> near;
+    for (const std::string_view name : KeyNames) {
+        if (const std::size_t distance = nameDistance(typed, folded(name), MaxEdits);
+            distance <= MaxEdits && distance < typed.size()) {
+            near.push_back({distance, name});
+        }
+    }
+    std::ranges::stable_sort(near, {}, &NearKey::distance);
+    return near;
+}
 
 } // namespace
 
@@ -40,26 +98,22 @@ bool isGameKey(std::string_view key) {
 }
 
 std::vector<std::string_view> nearGameKeys(std::string_view key) {
-    constexpr std::size_t MaxEdits = 2;
     constexpr std::size_t MaxNames = 3;
-    std::string joined;
-    for (const char c : key) {
-        if (c != ' ') {
-            joined += c;
-        }
-    }
-    std::vector<std::pair<std::size_t, std::string_view>> near;
-    for (const std::string_view name : KeyNames) {
-        if (const std::size_t distance = nameDistance(joined, name, MaxEdits); distance <= MaxEdits) {
-            near.emplace_back(distance, name);
-        }
-    }
-    std::ranges::stable_sort(near, {}, &std::pair<std::size_t, std::string_view>::first);
     std::vector<std::string_view> names;
-    for (std::size_t i = 0; i < near.size() && i < MaxNames; ++i) {
-        names.push_back(near[i].second);
+    for (const NearKey& near : nearKeys(key)) {
+        if (names.size() < MaxNames) {
+            names.push_back(near.name);
+        }
     }
     return names;
+}
+
+std::optional<std::string_view> meantGameKey(std::string_view key) {
+    const std::vector<NearKey> near = nearKeys(key);
+    if (near.empty() || (near.size() > 1 && near[1].distance == near[0].distance)) {
+        return std::nullopt;
+    }
+    return near.front().name;
 }
 
 std::string bindableKey(std::string_view key) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,9 +12,13 @@ namespace setforge::game {
 // printable ASCII character other than '"' and the blank.
 [[nodiscard]] bool isGameKey(std::string_view key);
 
-// Up to three of the game's key names nearest to a key it does not know (blanks left out, at most
-// two letters changed), nearest first; none when nothing is that close.
+// Up to three of the game's key names nearest to a key it does not know, nearest first: the one a
+// common other name stands for ("Entf", "MAUS4", "Num 5", "ESC"), else names at most two letters
+// away (blanks and underscores left out) that keep a letter of the key; none when nothing is that close.
 [[nodiscard]] std::vector<std::string_view> nearGameKeys(std::string_view key);
+
+// The key the player surely meant: the first of nearGameKeys when no other is as near; none on a tie.
+[[nodiscard]] std::optional<std::string_view> meantGameKey(std::string_view key);
 
 // The key as it goes into the bind line: as typed, except that a single upper-case letter is
 // written in lower case. The game reports letter keys in lower case, so `bind "Q"` would bind a key

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,20 @@ TEST(GameKeys, MessageNamesTheKeyAndExamplesButNeverWhole) {
     const std::string longKey = game::unknownKeyMessage(std::string(39, 'x') + "äää" + std::string(600, 'y'));
     EXPECT_EQ(longKey.find("yyy"), std::string::npos);
     EXPECT_NE(longKey.find(std::string(39, 'x') + "…"), std::string::npos) << "an umlaut is never cut in two";
+}
+
+// A fix is offered only for the key the player surely meant: a German cap's name, or one name
+// nearer than every other; never for a tie or a name that shares no letter with the key.
+TEST(GameKeys, MeantKeyOnlyWhenClear) {
+    const std::vector<std::pair<std::string, std::optional<std::string_view>>> cases{
+        {"MAUS4", "MOUSE4"},        {"Entf", "DEL"},         {"Num 5", "KP_5"},
+        {"ESC", "ESCAPE"},          {"Pos1", "HOME"},        {"KP END", "KP_END"},
+        {"KP_ENTERR", "KP_ENTER"},  {"MOUSE 4", "MOUSE4"},   {"\xC3\xB6", std::nullopt},
+        {"\xC3\x9F", std::nullopt}, {"WURST", std::nullopt}, {"F13", std::nullopt}};
+    for (const auto& [key, meant] : cases) {
+        EXPECT_EQ(game::meantGameKey(key), meant) << key;
+        EXPECT_TRUE(!meant || game::nearGameKeys(key).front() == *meant) << key;
+    }
 }
 
 TEST(BuyCatalogue, GroupsAreContiguousAndMarkersUnique) {
