@@ -8,6 +8,7 @@ set(names "")
 # the client library. A command only the game server knows goes to the server, and an alias of
 # that name runs instead.
 set(local_names "")
+set(variable_names "")
 foreach(row IN LISTS rows)
     string(REPLACE "\t" ";" columns "${row}")
     list(LENGTH columns count)
@@ -27,6 +28,9 @@ foreach(row IN LISTS rows)
         if(kind STREQUAL "cvar" OR NOT side STREQUAL "game")
             list(APPEND local_names "${name}")
         endif()
+        if(kind STREQUAL "cvar")
+            list(APPEND variable_names "${name}")
+        endif()
     endif()
 endforeach()
 list(REMOVE_DUPLICATES names)
@@ -35,6 +39,9 @@ list(LENGTH names total)
 list(REMOVE_DUPLICATES local_names)
 list(SORT local_names)
 list(LENGTH local_names local_total)
+list(REMOVE_DUPLICATES variable_names)
+list(SORT variable_names)
+list(LENGTH variable_names variable_total)
 set(body "")
 foreach(name IN LISTS names)
     string(APPEND body "    \"${name}\",\n")
@@ -42,6 +49,10 @@ endforeach()
 set(local_body "")
 foreach(name IN LISTS local_names)
     string(APPEND local_body "    \"${name}\",\n")
+endforeach()
+set(variable_body "")
+foreach(name IN LISTS variable_names)
+    string(APPEND variable_body "    \"${name}\",\n")
 endforeach()
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from src/game/data/game-console-names.tsv by cmake/console_names.cmake; do not edit.
@@ -55,6 +66,8 @@ constexpr std::array<std::string_view, ${total}> Names{{
 ${body}}};
 constexpr std::array<std::string_view, ${local_total}> LocalNames{{
 ${local_body}}};
+constexpr std::array<std::string_view, ${variable_total}> VariableNames{{
+${variable_body}}};
 } // namespace
 
 std::span<const std::string_view> gameConsoleNames() {
@@ -63,6 +76,10 @@ std::span<const std::string_view> gameConsoleNames() {
 
 std::span<const std::string_view> localConsoleNames() {
     return LocalNames;
+}
+
+std::span<const std::string_view> gameVariableNames() {
+    return VariableNames;
 }
 
 } // namespace setforge::game

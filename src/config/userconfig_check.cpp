@@ -53,6 +53,19 @@ std::string quoted(std::string_view text) {
     return out;
 }
 
+// "2,5", "-0,01", ",5": a number as a German writes it, which the game's atof ends at the comma.
+bool isDecimalComma(std::string_view s) {
+    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+        s.remove_prefix(1);
+    }
+    const std::size_t comma = s.find(',');
+    const auto digits = [](std::string_view part) {
+        return std::ranges::all_of(part, [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return comma != std::string_view::npos && comma + 1 < s.size() && digits(s.substr(0, comma)) &&
+           digits(s.substr(comma + 1));
+}
+
 bool isPlainNumber(std::string_view s) {
     return !s.empty() && std::ranges::all_of(s, [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
@@ -526,14 +539,20 @@ private:
     void reportReading(Span line, const std::string& runs) {
         const std::string_view text = std::string_view(m_text).substr(line.begin, line.end - line.begin);
         std::optional<Span> word;
+        bool decimalComma = false; // the word is a variable's value written with a decimal comma
         game::console::forEachCommand(text, [&](const game::console::Command& command) {
             const std::string_view c = text.substr(command.begin, command.end - command.begin);
+            std::size_t index = 0;
+            std::string_view verb;
             game::console::readArguments(c, game::console::PlainReading, [&](const Argument& a) {
+                verb = index == 0 ? a.text : verb;
                 const bool odd = !a.quoted && (a.text.find_first_of("{}()',:") != None ||
                                                static_cast<unsigned char>(a.text.front()) >= 0x80);
                 if (odd && !word) {
                     word = Span{command.begin + a.span.begin, command.begin + a.span.end};
+                    decimalComma = index == 1 && isDecimalComma(a.text) && game::isGameVariable(verb);
                 }
+                ++index;
                 return !word;
             });
         });
@@ -546,6 +565,15 @@ private:
             return;
         }
         const std::string_view w = text.substr(word->begin, word->end - word->begin);
+        if (decimalComma) {
+            // In quotes the comma would still end the number: atof reads "2,5" as 2.
+            std::string pointed(w);
+            std::ranges::replace(pointed, ',', '.');
+            message += "\r\nDas Spiel liest Zahlen nur mit Dezimalpunkt: Schreib " + quoted(pointed) + ".";
+            add(FindingKind::CutByGame, line.begin + word->begin, line.begin + word->end, std::move(message),
+                std::move(pointed));
+            return;
+        }
         message += "\r\nSetze " + quoted(w) + " in Anführungszeichen.";
         add(FindingKind::CutByGame, line.begin + word->begin, line.begin + word->end, std::move(message),
             w.find('"') == None ? std::optional("\"" + std::string(w) + "\"") : std::nullopt);

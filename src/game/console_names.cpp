@@ -65,6 +65,10 @@ bool isLocalConsoleName(std::string_view name) {
     return containsIgnoringCase(localConsoleNames(), name);
 }
 
+bool isGameVariable(std::string_view name) {
+    return containsIgnoringCase(gameVariableNames(), name);
+}
+
 std::optional<std::string_view> nearGameConsoleName(std::string_view name) {
     const std::size_t limit = name.size() >= 8 ? 2 : name.size() >= 4 ? 1 : 0;
     if (limit == 0 || isGameConsoleName(name)) {

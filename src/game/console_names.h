@@ -21,6 +21,12 @@ namespace setforge::game {
 // True when `name` is in localConsoleNames() (any case).
 [[nodiscard]] bool isLocalConsoleName(std::string_view name);
 
+// The listed names that are variables (cvars), lower case and sorted.
+[[nodiscard]] std::span<const std::string_view> gameVariableNames();
+
+// True when `name` is in gameVariableNames() (any case).
+[[nodiscard]] bool isGameVariable(std::string_view name);
+
 // The listed name a typo of `name` most likely meant: one edit away for names of four to seven
 // characters, up to two for longer ones; nullopt for a listed name, a short one or one near nothing.
 [[nodiscard]] std::optional<std::string_view> nearGameConsoleName(std::string_view name);

@@ -146,6 +146,7 @@ TEST(UserconfigCheck, FindingsAgreeWithTheGame) {
         {"name the game refuses",   "name a..b",                           {}},
         {"umlaut before a word",    "name \xC3\x9Cnal",                     {{K::CutByGame, 1, "\"\xC3\x9Cnal\""}}, "2.2", "o15", ""},
         {"comma splits",            "echo Foo,Bar",                        {{K::CutByGame, 1, "\"Foo,Bar\""}}},
+        {"decimal comma",           "echo 2,5\r\nsensitivity -0,5",         {{K::CutByGame, 1, "\"2,5\""}, {K::CutByGame, 2, "-0.5"}}},
         {"lone CR",                 "echo one\recho two",                  {{K::CutByGame, 1, "\r\n"}}},
         {"lone CR at the end",      "echo one\r",                          {}},
         {"open quote runs as said", "say \"hallo",                         {}},
