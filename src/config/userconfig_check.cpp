@@ -634,6 +634,7 @@ private:
             noteBind(i, bound);
             if (step.alias.empty() && inFreeText(step)) {
                 checkBindKey(step);
+                checkSingleValue(step);
             }
         }
         for (const game::Step& step : m_run.steps) {
@@ -691,6 +692,28 @@ private:
         m_findings.push_back({FindingKind::KeyBoundAgain, lineOf(span.begin), cut.begin, cut.end,
                               lineName(span.begin) + ": " + lineName(toFree(m_run.steps[later].span.begin)) + what,
                               std::string()});
+    }
+
+    // A variable takes one word: `con_color 255 180 30` sets "255" (Cvar_Command reads only the
+    // first argument). Words the tokenizer split off are the reading's mark, so the plain reading counts.
+    void checkSingleValue(const game::Step& step) {
+        if (step.args.size() < 3 || !game::isGameVariable(step.args[0].text)) {
+            return;
+        }
+        const std::size_t at = toFree(step.span.begin);
+        const std::string_view command = std::string_view(m_text).substr(at, toFree(step.span.end) - at);
+        const std::vector<Argument> plain = game::console::tokenize(command, game::console::PlainReading).args;
+        if (plain.size() < 3) {
+            return;
+        }
+        const std::size_t begin = at + plain[1].span.begin;
+        const std::string_view value = std::string_view(m_text).substr(begin, at + plain.back().span.end - begin);
+        add(FindingKind::CutByGame, begin, begin + value.size(),
+            lineName(begin) + ": Eine Variable nimmt nur ein Wort: Das Spiel setzt " + std::string(plain[0].text) +
+                " auf " + quoted(plain[1].text) +
+                " und übergeht den Rest.\r\nSetze den ganzen Wert in "
+                "Anführungszeichen.",
+            value.find('"') == None ? std::optional("\"" + std::string(value) + "\"") : std::nullopt);
     }
 
     void checkBindKey(const game::Step& step) {

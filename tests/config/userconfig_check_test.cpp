@@ -207,7 +207,7 @@ TEST(UserconfigCheck, LongLinesNameWhatCutsThem) {
 }
 
 // What the console model does not judge: refused aliases, endless ones, `wait` read line by line,
-// and the window's own lines in a file read line by line.
+// a variable given several words, and the window's own lines in a file read line by line.
 TEST(UserconfigCheck, RunFactsAndWindowLines) {
     struct RunCase {
         std::string what;
@@ -227,6 +227,8 @@ TEST(UserconfigCheck, RunFactsAndWindowLines) {
         {"through config.cfg",  "alias again \"exec config.cfg\"\r\nagain", "", {{K::CutByGame, F}}},
         {"exec of another file", "exec binds.cfg",                       "", {}},
         {"exec with two names", "exec userconfig.cfg x",                 "", {}},
+        {"variable of 3 words", "con_color 255 180 30",                  "", {{K::CutByGame, F}}},
+        {"split words only",    "con_color \"255 180 30\" // gelb\r\nm_yaw 0,02", "", {{K::CutByGame, F}}},
         {"wait, big file",      big + "echo a;wait;echo b\r\necho c",       "", {{K::CutByGame, F}}},
         {"wait, small file",    "echo a;wait;echo b\r\necho c",             "", {}},
         {"umlaut nickname, big", big,                                      "J\xC3\xA4ger", {{K::CutByGame, FindingPlace::WindowLine}}},
