@@ -635,6 +635,7 @@ private:
             if (step.alias.empty() && inFreeText(step)) {
                 checkBindKey(step);
                 checkSingleValue(step);
+                checkStuckComment(step);
             }
         }
         for (const game::Step& step : m_run.steps) {
@@ -714,6 +715,27 @@ private:
                 " und übergeht den Rest.\r\nSetze den ganzen Wert in "
                 "Anführungszeichen.",
             value.find('"') == None ? std::optional("\"" + std::string(value) + "\"") : std::nullopt);
+    }
+
+    // `//` starts a comment only where a word starts: `bind f +use//benutzen` binds the unknown
+    // command "+use//benutzen". A word the tokenizer splits (a URL's "://") has the reading's mark.
+    void checkStuckComment(const game::Step& step) {
+        const std::size_t at = toFree(step.span.begin);
+        const std::string_view command = std::string_view(m_text).substr(at, toFree(step.span.end) - at);
+        for (const Argument& arg : game::console::tokenize(command, game::console::PlainReading).args) {
+            const std::size_t slashes = arg.text.find("//");
+            if (arg.quoted || slashes == None || slashes == 0 || arg.text.find_first_of("{}()',:") != None) {
+                continue;
+            }
+            const std::size_t begin = at + arg.span.begin;
+            std::string fix(arg.text);
+            fix.insert(slashes, " ");
+            add(FindingKind::CutByGame, begin, begin + arg.span.end - arg.span.begin,
+                lineName(begin) + ": Ein Kommentar beginnt nur nach einem Leerzeichen: Das Spiel liest " +
+                    quoted(arg.text) + " als ein Wort.\r\nSetze ein Leerzeichen vor //.",
+                std::move(fix));
+            return;
+        }
     }
 
     void checkBindKey(const game::Step& step) {

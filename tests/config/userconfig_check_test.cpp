@@ -228,6 +228,7 @@ TEST(UserconfigCheck, RunFactsAndWindowLines) {
         {"exec of another file", "exec binds.cfg",                       "", {}},
         {"exec with two names", "exec userconfig.cfg x",                 "", {}},
         {"variable of 3 words", "con_color 255 180 30",                  "", {{K::CutByGame, F}}},
+        {"comment stuck on",    "bind f +use//benutzen\r\necho a //b\r\necho x:y//z", "", {{K::CutByGame, F}, {K::CutByGame, F}}},
         {"split words only",    "con_color \"255 180 30\" // gelb\r\nm_yaw 0,02", "", {{K::CutByGame, F}}},
         {"wait, big file",      big + "echo a;wait;echo b\r\necho c",       "", {{K::CutByGame, F}}},
         {"wait, small file",    "echo a;wait;echo b\r\necho c",             "", {}},
