@@ -623,7 +623,7 @@ private:
     // --- Each command the game runs --------------------------------------------------------------
 
     void checkSteps() {
-        std::unordered_map<std::string, std::size_t> bound; // key (lower case) -> step of its last bind
+        std::unordered_map<std::string, std::size_t> bound; // gameKeyId -> step of its last bind
         for (std::size_t i = 0; i < m_run.steps.size(); ++i) {
             const game::Step& step = m_run.steps[i];
             const auto& args = step.args;
@@ -669,7 +669,7 @@ private:
         if ((!bind && !unbind) || !game::isGameKey(args[1].text)) {
             return;
         }
-        const std::string key = lowered(args[1].text);
+        const std::string key = game::gameKeyId(args[1].text);
         if (const auto earlier = bound.find(key); earlier != bound.end()) {
             addNeverBound(earlier->second, i,
                           " belegt die Taste " + quoted(args[1].text) +

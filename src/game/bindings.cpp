@@ -1,5 +1,7 @@
 #include "game/bindings.h"
 
+#include "game/keys.h"
+
 #include "game/ascii.h"
 #include "game/console.h"
 
@@ -21,7 +23,7 @@ std::string boundCommand(const console::Tokens& tokens) {
 }
 
 bool sameKey(std::string_view a, std::string_view b) {
-    return a.size() == 1 || b.size() == 1 ? a == b : equalsIgnoringCase(a, b);
+    return gameKeyId(a) == gameKeyId(b);
 }
 
 } // namespace

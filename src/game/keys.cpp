@@ -97,6 +97,18 @@ bool isGameKey(std::string_view key) {
     return std::ranges::any_of(KeyNames, [key](std::string_view name) { return equalsIgnoringCase(key, name); });
 }
 
+std::string gameKeyId(std::string_view key) {
+    if (key.size() == 1) {
+        return std::string(key);
+    }
+    if (equalsIgnoringCase(key, "SEMICOLON")) {
+        return ";";
+    }
+    std::string id(key);
+    std::ranges::transform(id, id.begin(), lowerAscii);
+    return id;
+}
+
 std::vector<std::string_view> nearGameKeys(std::string_view key) {
     constexpr std::size_t MaxNames = 3;
     std::vector<std::string_view> names;

@@ -12,6 +12,11 @@ namespace setforge::game {
 // printable ASCII character other than '"' and the blank.
 [[nodiscard]] bool isGameKey(std::string_view key);
 
+// Which key a bind names, the same text for two names of one key: a single character as written
+// (the game reports letters in lower case, so "Q" is a key never pressed), SEMICOLON as ';', any
+// other name in lower case.
+[[nodiscard]] std::string gameKeyId(std::string_view key);
+
 // Up to three of the game's key names nearest to a key it does not know, nearest first: the one a
 // common other name stands for ("Entf", "MAUS4", "Num 5", "ESC"), else names at most two letters
 // away (blanks and underscores left out) that keep a letter of the key; none when nothing is that close.
