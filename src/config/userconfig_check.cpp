@@ -603,9 +603,11 @@ private:
         if (m_run.endlessAt != None && m_run.endlessAt >= m_file.freeTextAt) {
             const Span span = trim(lineAt(toFree(m_run.endlessAt)));
             add(FindingKind::CutByGame, span.begin, span.end,
-                lineName(span.begin) + ": Das alias, das diese Zeile aufruft, ruft sich ohne Ende selbst auf: Das "
-                                       "Spiel hängt beim Laden fest oder bricht ab.\r\nÄndere das alias so, dass es "
-                                       "sich nicht selbst aufruft.");
+                lineName(span.begin) + ": Das alias, das diese Zeile aufruft, ruft sich ohne Ende selbst auf: " +
+                    (m_run.endlessWaits ? "Mit seinem wait läuft das Spiel weiter, aber was danach kommt (der Rest "
+                                          "der Config, jede Eingabe in der Konsole), führt es nie aus."
+                                        : "Das Spiel hängt beim Laden fest oder bricht ab.") +
+                    "\r\nÄndere das alias so, dass es sich nicht selbst aufruft.");
         }
         if (m_run.selfExecAt != None && m_run.selfExecAt >= m_file.freeTextAt) {
             const Span span = trim(lineAt(toFree(m_run.selfExecAt)));

@@ -152,6 +152,9 @@ private:
     void call(const Step& step, const std::string& text) {
         if (++m_calls > MaxAliasCalls) {
             m_run.endlessAt = step.span.begin;
+            m_run.endlessWaits = std::ranges::any_of(m_run.steps, [](const Step& s) {
+                return !s.alias.empty() && equalsIgnoringCase(s.args[0].text, "wait");
+            });
             m_stopped = true;
             return;
         }

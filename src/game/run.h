@@ -50,6 +50,9 @@ struct Run {
     std::vector<console::Span> refusedAliases; // alias commands the game refuses: the name is too long
     std::vector<std::size_t> reorderedAt;      // `wait` commands after which the next line runs first
     std::size_t endlessAt = None;              // the command whose alias calls never end
+    // The endless calls run a `wait`: the game goes on, one round per frame, but nothing queued
+    // behind them (the rest of the file, later console input) ever runs.
+    bool endlessWaits = false;
     // The `exec` that runs the file again: the engine inserts the whole file before the rest of the
     // buffer each time, so loading never ends and nothing after it runs.
     std::size_t selfExecAt = None;

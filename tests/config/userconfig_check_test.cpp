@@ -188,7 +188,7 @@ TEST(UserconfigCheck, FindingsAgreeWithTheGame) {
     }
 }
 
-// A line at the command buffer's limit: the mark names what the game really does with it.
+// A line at the command buffer's limit, or an endless alias: the mark names what the game really does.
 TEST(UserconfigCheck, LongLinesNameWhatCutsThem) {
     const struct {
         std::string line;
@@ -198,6 +198,9 @@ TEST(UserconfigCheck, LongLinesNameWhatCutsThem) {
         {"echo " + std::string(1018, 'a'), "Dieses Argument ist 1018 Zeichen lang"},
         {"echo " + std::string(1018, 'a') + " ", "Dieses Argument ist 1018 Zeichen lang"},
         {"echo " + std::string(1019, 'a'), "Dieser Befehl ist 1024 Bytes lang"},
+        // An endless alias with a wait does not hang the game; what comes after it never runs.
+        {"alias loop \"wait;loop\"\r\nloop", "wait läuft das Spiel weiter"},
+        {"alias loop \"loop\"\r\nloop", "hängt beim Laden fest"},
     };
     for (const auto& c : cases) {
         SettingsState state;
