@@ -345,10 +345,61 @@ private:
                     commentAt = at + s.commentAt;
                 }
             });
+            if (l >= m_file.lineStarts.size() && !m_lineByLine && reportLookalikes(line, ran[l])) {
+                continue;
+            }
             if (said != ran[l]) {
                 reportLine(l, line, commentAt, ran[l]);
             }
         }
+    }
+
+    // Quotes and blanks copied from a web page (“ ” „ « » and the no-break space) look like '"' and
+    // ' ' but are bytes of a word to the game: `bind “MOUSE4” “+jump”` binds nothing. Marked where
+    // one stands outside quotes in a line whose first command takes keys, commands or values; in an
+    // echo or say they may be the text meant.
+    bool reportLookalikes(Span line, const Words& ran) {
+        static constexpr std::pair<std::string_view, char> Lookalikes[] = {{"\xE2\x80\x9C", '"'}, {"\xE2\x80\x9D", '"'},
+                                                                           {"\xE2\x80\x9E", '"'}, {"\xC2\xAB", '"'},
+                                                                           {"\xC2\xBB", '"'},     {"\xC2\xA0", ' '}};
+        const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
+        const std::string_view body = text.substr(0, text.size() - (text.ends_with('\r') ? 1 : 0));
+        std::string plain;
+        bool inQuotes = false;
+        bool lookalikeOpened = false; // the open quote is a typographic one: so is its end
+        bool changed = false;
+        for (std::size_t i = 0; i < body.size();) {
+            const auto* lookalike = std::ranges::find_if(Lookalikes, [&](const auto& l) {
+                return (!inQuotes || (lookalikeOpened && l.second == '"')) && body.substr(i).starts_with(l.first);
+            });
+            const bool replaced = lookalike != std::end(Lookalikes);
+            const char c = replaced ? lookalike->second : body[i];
+            i += replaced ? lookalike->first.size() : 1;
+            changed = changed || replaced;
+            if (c == '"') {
+                inQuotes = !inQuotes;
+                lookalikeOpened = inQuotes && replaced;
+            }
+            plain += c;
+        }
+        const std::optional<Argument> verb = game::console::firstArgument(plain, game::console::PlainReading);
+        const auto takesNames = [](std::string_view v) {
+            return game::equalsIgnoringCase(v, "bind") || game::equalsIgnoringCase(v, "unbind") ||
+                   game::equalsIgnoringCase(v, "alias") || game::equalsIgnoringCase(v, "exec") ||
+                   game::equalsIgnoringCase(v, "setinfo") ||
+                   (game::isGameVariable(v) && !game::equalsIgnoringCase(v, "name"));
+        };
+        if (!changed || !verb || !takesNames(verb->text)) {
+            return false;
+        }
+        const std::size_t begin = toFree(line.begin);
+        add(FindingKind::CutByGame, begin, begin + body.size(),
+            lineName(begin) +
+                ": Hier stehen typografische Anführungszeichen oder geschützte Leerzeichen (aus "
+                "einer Webseite kopiert?), für das Spiel Teil der Wörter: Es führt " +
+                whatRuns(ran) + " aus.\r\nErsetze sie durch gerade Anführungszeichen (\") und Leerzeichen.",
+            std::move(plain));
+        return true;
     }
 
     // The file's lines: the window's, then the free text's (each up to its LF, a CR before it kept).
