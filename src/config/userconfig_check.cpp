@@ -757,8 +757,8 @@ private:
         const std::size_t at = toFree(step.span.begin);
         const std::string_view command = std::string_view(m_text).substr(at, toFree(step.span.end) - at);
         const std::vector<Argument> plain = game::console::tokenize(command, game::console::PlainReading).args;
-        if (plain.size() < 3) {
-            return;
+        if (plain.size() < 3 || plain[0].text != step.args[0].text) {
+            return; // a verb the tokenizer reads otherwise has the reading's mark
         }
         const std::size_t begin = at + plain[1].span.begin;
         const std::string_view value = std::string_view(m_text).substr(begin, at + plain.back().span.end - begin);

@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         windowOnly.manual_text.clear();
         const auto window = model::effectOfExec(composeUserconfig(windowOnly), SIZE_MAX, names);
         const auto game = model::effectOfExec(composeUserconfig(state), WholeFileLimit, names);
-        require(has(FindingKind::OverridesChoice) == !model::keepsWindowVariables(window, game));
+        // Where an alias calls on without end the game never finishes loading: no value is final.
+        require(game.endless || has(FindingKind::OverridesChoice) == !model::keepsWindowVariables(window, game));
         // Without a cut finding the game runs what the lines say. The converse is not checked over
         // the whole file: two cuts can cancel out in the list of commands (a comment line whose
         // tail runs `[` after a NUL line whose `[` no longer runs), while each line still differs.

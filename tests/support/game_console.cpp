@@ -162,6 +162,12 @@ struct Effects {
     ConsoleEffect effect;
     int calls = 0;
 
+    // The game would call on without end (and never finish loading the file).
+    bool calledTooOften() {
+        effect.endless = effect.endless || ++calls >= 4096;
+        return effect.endless;
+    }
+
     void run(Command args) {
         const std::string verb = lower(args[0]);
         const bool known = std::ranges::find(names, verb) != names.end();
@@ -174,7 +180,7 @@ struct Effects {
                 aliases[lower(args[1])] = value;
             }
             effect.otherCommands.push_back(std::move(args));
-        } else if (aliases.contains(verb) && !known && verb != "name" && verb != "setinfo" && ++calls < 4096) {
+        } else if (aliases.contains(verb) && !known && verb != "name" && verb != "setinfo" && !calledTooOften()) {
             std::vector<Command> inner;
             runBuffer(aliases[verb], inner);
             effect.otherCommands.push_back(std::move(args));

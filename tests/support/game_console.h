@@ -34,6 +34,7 @@ using Command = std::vector<std::string>;
 struct ConsoleEffect {
     std::vector<std::pair<std::string, std::string>> variables; // sorted by name
     std::vector<Command> otherCommands;
+    bool endless = false; // an alias calls on without end: the game never finishes loading the file
     friend bool operator==(const ConsoleEffect&, const ConsoleEffect&) = default;
 };
 [[nodiscard]] ConsoleEffect effectOf(std::string_view text, const std::vector<std::string_view>& variableNames);
