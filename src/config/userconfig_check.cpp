@@ -362,7 +362,9 @@ private:
         static constexpr std::pair<std::string_view, char> Lookalikes[] = {{"\xE2\x80\x9C", '"'}, {"\xE2\x80\x9D", '"'},
                                                                            {"\xE2\x80\x9E", '"'}, {"\xC2\xAB", '"'},
                                                                            {"\xC2\xBB", '"'},     {"\xC2\xA0", ' '}};
-        const std::string_view text = std::string_view(m_file.text).substr(line.begin, line.end - line.begin);
+        const std::size_t begin = toFree(line.begin);
+        const std::string_view text =
+            std::string_view(m_text).substr(begin, std::min(toFree(line.end), m_text.size()) - begin);
         const std::string_view body = text.substr(0, text.size() - (text.ends_with('\r') ? 1 : 0));
         std::string plain;
         bool inQuotes = false;
@@ -392,7 +394,6 @@ private:
         if (!changed || !verb || !takesNames(verb->text)) {
             return false;
         }
-        const std::size_t begin = toFree(line.begin);
         add(FindingKind::CutByGame, begin, begin + body.size(),
             lineName(begin) +
                 ": Hier stehen typografische Anführungszeichen oder geschützte Leerzeichen (aus "
