@@ -158,7 +158,10 @@ private:
             m_stopped = true;
             return;
         }
-        push({text, 0, None, step.span, step.alias.empty() ? step.args[0].text : step.alias});
+        // An alias may have the empty name (`alias "" …`, called by `""`); its commands still come
+        // from an alias, so they carry a name that says so.
+        const std::string_view name = step.args[0].text.empty() ? std::string_view("\"\"") : step.args[0].text;
+        push({text, 0, None, step.span, step.alias.empty() ? name : step.alias});
     }
 
     Run& m_run;

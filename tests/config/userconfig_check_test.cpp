@@ -77,6 +77,7 @@ TEST(UserconfigCheck, FindingsAgreeWithTheGame) {
         {"other gamma",             "gamma \"2.5\"",                       {{K::OverridesChoice, 1, ""}}},
         {"same gamma, other case",  "GAMMA 2.2",                           {}},
         {"same gamma as number",    "echo a\r\ngamma 2.200000",            {}},
+        {"alias with no name",      "alias \"\" \"gamma 2.5\"\r\n\"\"",         {{K::OverridesChoice, 2, ""}}},
         {"no gamma chosen",         "gamma 2.5",                           {}, ""},
         {"later line wins",         "gamma 2.5\r\ngamma 2.2",              {}},
         {"only the last counts",    "gamma 2.4\r\ngamma 3",                {{K::OverridesChoice, 2, ""}}},
