@@ -598,7 +598,7 @@ private:
             std::string_view verb;
             game::console::readArguments(c, game::console::PlainReading, [&](const Argument& a) {
                 verb = index == 0 ? a.text : verb;
-                const bool odd = !a.quoted && (a.text.find_first_of("{}()',:") != None ||
+                const bool odd = !a.quoted && (a.text.find_first_of(game::console::GameReading.singleChars) != None ||
                                                static_cast<unsigned char>(a.text.front()) >= 0x80);
                 if (odd && !word) {
                     word = Span{command.begin + a.span.begin, command.begin + a.span.end};
@@ -778,7 +778,8 @@ private:
         const std::string_view command = std::string_view(m_text).substr(at, toFree(step.span.end) - at);
         for (const Argument& arg : game::console::tokenize(command, game::console::PlainReading).args) {
             const std::size_t slashes = arg.text.find("//");
-            if (arg.quoted || slashes == None || slashes == 0 || arg.text.find_first_of("{}()',:") != None) {
+            if (arg.quoted || slashes == None || slashes == 0 ||
+                arg.text.find_first_of(game::console::GameReading.singleChars) != None) {
                 continue;
             }
             const std::size_t begin = at + arg.span.begin;
