@@ -47,7 +47,7 @@ fi
 unzip -tq "$zip_file" >/dev/null || { echo "windows_zip.sh: $zip_name is damaged" >&2; exit 1; }
 cmp -s <(unzip -p "$zip_file" setforge.exe) "$folder/setforge.exe" ||
     { echo "windows_zip.sh: setforge.exe in $zip_name differs from $folder/setforge.exe" >&2; exit 1; }
-if unzip -p "$zip_file" LIESMICH.txt | grep -qv $'\r$'; then
+if unzip -p "$zip_file" LIESMICH.txt | grep -v $'\r$' >/dev/null; then
     echo "windows_zip.sh: LIESMICH.txt in $zip_name has lines that do not end in CR LF" >&2
     exit 1
 fi

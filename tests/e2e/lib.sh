@@ -188,7 +188,7 @@ wait_window() {
             known=0
             for k in "$@"; do [ "$id" = "$k" ] && known=1; done
             [ $known -eq 0 ] || continue
-            if [ "${WAIT_DIALOG_ONLY:-0}" = 1 ] && ! window_type "$id" | grep -q _NET_WM_WINDOW_TYPE_DIALOG; then
+            if [ "${WAIT_DIALOG_ONLY:-0}" = 1 ] && ! window_type "$id" | grep _NET_WM_WINDOW_TYPE_DIALOG >/dev/null; then
                 continue
             fi
             echo "$id"
@@ -199,7 +199,7 @@ wait_window() {
     return 1
 }
 
-window_visible() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+window_visible() { xwininfo -id "$1" 2>/dev/null | grep 'Map State: IsViewable' >/dev/null; }
 
 # Waits until the window is unmapped or destroyed.
 wait_window_gone() {
@@ -225,7 +225,7 @@ window_type() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null; }
 visible_dialogs() {
     local id
     for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        window_type "$id" | grep -q _NET_WM_WINDOW_TYPE_DIALOG && echo "$id"
+        window_type "$id" | grep _NET_WM_WINDOW_TYPE_DIALOG >/dev/null && echo "$id"
     done
 }
 
@@ -261,7 +261,7 @@ pick_list_item() {
     while ((SECONDS < deadline)) && [ -z "$popup" ]; do
         for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
             [ "$id" = "$MAIN_ID" ] && continue
-            xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && popup=$id
+            xwininfo -id "$id" 2>/dev/null | grep 'Override Redirect State: yes' >/dev/null && popup=$id
         done
         [ -z "$popup" ] && sleep 0.05
     done
@@ -411,7 +411,7 @@ expect_failed_save() {
         fail "the failed save to $path changed $folder"
     fi
     [ -n "$box" ] || fail "no message box after the failed save to $path"
-    xprop -id "$box" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || fail "the message box is not modal"
+    xprop -id "$box" _NET_WM_STATE | grep _NET_WM_STATE_MODAL >/dev/null || fail "the message box is not modal"
     note "message box $box ($(window_size "$box")) after saving to $path"
     echo "$box"
 }
