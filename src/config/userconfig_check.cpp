@@ -366,6 +366,9 @@ private:
         const std::string_view text =
             std::string_view(m_text).substr(begin, std::min(toFree(line.end), m_text.size()) - begin);
         const std::string_view body = text.substr(0, text.size() - (text.ends_with('\r') ? 1 : 0));
+        if (body.find_first_of("\xC2\xE2") == std::string_view::npos) {
+            return false; // every lookalike starts with one of these bytes
+        }
         std::string plain;
         bool inQuotes = false;
         bool lookalikeOpened = false; // the open quote is a typographic one: so is its end
@@ -776,6 +779,9 @@ private:
     void checkStuckComment(const game::Step& step) {
         const std::size_t at = toFree(step.span.begin);
         const std::string_view command = std::string_view(m_text).substr(at, toFree(step.span.end) - at);
+        if (command.find("//") == None) {
+            return;
+        }
         for (const Argument& arg : game::console::tokenize(command, game::console::PlainReading).args) {
             const std::size_t slashes = arg.text.find("//");
             if (arg.quoted || slashes == None || slashes == 0 ||
