@@ -76,11 +76,18 @@ std::vector<NearKey> nearKeys(std::string_view key) {
             return {{0, name}};
         }
     }
+    static const std::vector<std::string> FoldedNames = [] {
+        std::vector<std::string> names;
+        for (const std::string_view name : KeyNames) {
+            names.push_back(folded(name));
+        }
+        return names;
+    }();
     std::vector<NearKey> near;
-    for (const std::string_view name : KeyNames) {
-        if (const std::size_t distance = nameDistance(typed, folded(name), MaxEdits);
+    for (std::size_t i = 0; i < KeyNames.size(); ++i) {
+        if (const std::size_t distance = nameDistance(typed, FoldedNames[i], MaxEdits);
             distance <= MaxEdits && distance < typed.size()) {
-            near.push_back({distance, name});
+            near.push_back({distance, KeyNames[i]});
         }
     }
     std::ranges::stable_sort(near, {}, &NearKey::distance);
