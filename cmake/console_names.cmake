@@ -33,27 +33,22 @@ foreach(row IN LISTS rows)
         endif()
     endif()
 endforeach()
-list(REMOVE_DUPLICATES names)
-list(SORT names)
-list(LENGTH names total)
-list(REMOVE_DUPLICATES local_names)
-list(SORT local_names)
-list(LENGTH local_names local_total)
-list(REMOVE_DUPLICATES variable_names)
-list(SORT variable_names)
-list(LENGTH variable_names variable_total)
-set(body "")
-foreach(name IN LISTS names)
-    string(APPEND body "    \"${name}\",\n")
-endforeach()
-set(local_body "")
-foreach(name IN LISTS local_names)
-    string(APPEND local_body "    \"${name}\",\n")
-endforeach()
-set(variable_body "")
-foreach(name IN LISTS variable_names)
-    string(APPEND variable_body "    \"${name}\",\n")
-endforeach()
+# One C++ table from a list of names: sorted, each once; sets <prefix>_total and <prefix>_body.
+function(name_table prefix)
+    set(names ${ARGN})
+    list(REMOVE_DUPLICATES names)
+    list(SORT names)
+    list(LENGTH names total)
+    set(body "")
+    foreach(name IN LISTS names)
+        string(APPEND body "    \"${name}\",\n")
+    endforeach()
+    set(${prefix}_total ${total} PARENT_SCOPE)
+    set(${prefix}_body "${body}" PARENT_SCOPE)
+endfunction()
+name_table(all ${names})
+name_table(local ${local_names})
+name_table(variable ${variable_names})
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from src/game/data/game-console-names.tsv by cmake/console_names.cmake; do not edit.
 #include \"game/console_names.h\"
@@ -62,8 +57,8 @@ file(WRITE "${OUTPUT}.tmp"
 
 namespace setforge::game {
 namespace {
-constexpr std::array<std::string_view, ${total}> Names{{
-${body}}};
+constexpr std::array<std::string_view, ${all_total}> Names{{
+${all_body}}};
 constexpr std::array<std::string_view, ${local_total}> LocalNames{{
 ${local_body}}};
 constexpr std::array<std::string_view, ${variable_total}> VariableNames{{
