@@ -620,18 +620,18 @@ private:
             return;
         }
         const std::string_view w = text.substr(word->begin, word->end - word->begin);
+        std::optional<std::string> fix;
         if (decimalComma) {
             // In quotes the comma would still end the number: atof reads "2,5" as 2.
-            std::string pointed(w);
-            std::ranges::replace(pointed, ',', '.');
-            message += "\r\nDas Spiel liest Zahlen nur mit Dezimalpunkt: Schreib " + quoted(pointed) + ".";
-            add(FindingKind::CutByGame, line.begin + word->begin, line.begin + word->end, std::move(message),
-                std::move(pointed));
-            return;
+            fix = std::string(w);
+            std::ranges::replace(*fix, ',', '.');
+            message += "\r\nDas Spiel liest Zahlen nur mit Dezimalpunkt: Schreib " + quoted(*fix) + ".";
+        } else {
+            message += "\r\nSetze " + quoted(w) + " in Anführungszeichen.";
+            fix = w.find('"') == None ? std::optional("\"" + std::string(w) + "\"") : std::nullopt;
         }
-        message += "\r\nSetze " + quoted(w) + " in Anführungszeichen.";
         add(FindingKind::CutByGame, line.begin + word->begin, line.begin + word->end, std::move(message),
-            w.find('"') == None ? std::optional("\"" + std::string(w) + "\"") : std::nullopt);
+            std::move(fix));
     }
 
     // --- What the run itself reports ------------------------------------------------------------
@@ -752,6 +752,12 @@ private:
                               std::string()});
     }
 
+    // The command of a step of the free text, as written there.
+    std::string_view freeTextOf(const game::Step& step) const {
+        const std::size_t at = toFree(step.span.begin);
+        return std::string_view(m_text).substr(at, toFree(step.span.end) - at);
+    }
+
     // A variable takes one word: `con_color 255 180 30` sets "255" (Cvar_Command reads only the
     // first argument). Words the tokenizer split off are the reading's mark, so the plain reading counts.
     void checkSingleValue(const game::Step& step) {
@@ -759,8 +765,7 @@ private:
             return;
         }
         const std::size_t at = toFree(step.span.begin);
-        const std::string_view command = std::string_view(m_text).substr(at, toFree(step.span.end) - at);
-        const std::vector<Argument> plain = game::console::tokenize(command, game::console::PlainReading).args;
+        const std::vector<Argument> plain = game::console::tokenize(freeTextOf(step), game::console::PlainReading).args;
         if (plain.size() < 3 || plain[0].text != step.args[0].text) {
             return; // a verb the tokenizer reads otherwise has the reading's mark
         }
@@ -778,7 +783,7 @@ private:
     // command "+use//benutzen". A word the tokenizer splits (a URL's "://") has the reading's mark.
     void checkStuckComment(const game::Step& step) {
         const std::size_t at = toFree(step.span.begin);
-        const std::string_view command = std::string_view(m_text).substr(at, toFree(step.span.end) - at);
+        const std::string_view command = freeTextOf(step);
         if (command.find("//") == None) {
             return;
         }
