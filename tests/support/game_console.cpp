@@ -150,6 +150,11 @@ bool userinfoCvar(std::string_view name) {
     });
 }
 
+// The model keeps userinfo keys beside the variables: "name", and "setinfo KEY" for the others.
+bool isUserinfoEntry(const std::string& entry) {
+    return entry == "name" || entry.starts_with("setinfo ");
+}
+
 bool refusedInfo(const std::string& s) {
     return s.find('\\') != std::string::npos || s.find("..") != std::string::npos || s.find('"') != std::string::npos ||
            s.size() >= 127;
@@ -201,7 +206,7 @@ struct Effects {
             }
             // The engine removes every key the given one is the start of, then sets it.
             for (auto it = variables.begin(); it != variables.end();) {
-                const bool userinfo = it->first == "name" || it->first.starts_with("setinfo ");
+                const bool userinfo = isUserinfoEntry(it->first);
                 const std::string key = !userinfo ? "" : it->first == "name" ? "name" : it->first.substr(8);
                 it = userinfo && key.starts_with(args[1]) ? variables.erase(it) : std::next(it);
             }
@@ -269,8 +274,7 @@ bool keepsWindowVariables(const ConsoleEffect& window, const ConsoleEffect& game
         const char* value = variable.second.c_str();
         char* end = nullptr;
         std::strtod(value, &end);
-        const bool userinfo = variable.first == "name" || variable.first.starts_with("setinfo ");
-        const bool numeric = !userinfo && end != value && *end == '\0';
+        const bool numeric = !isUserinfoEntry(variable.first) && end != value && *end == '\0';
         return it->second == variable.second || (numeric && number(it->second) == number(variable.second));
     });
 }
